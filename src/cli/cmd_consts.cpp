@@ -1,0 +1,38 @@
+// skywave consts: constants files.
+#include <CLI/CLI.hpp>
+
+#include "commands.h"
+#include "console.h"
+#include "constants_file.h"
+#include "model.h"
+#include "run_options.h"
+
+namespace skywave::cli {
+
+namespace {
+
+struct ConstsCommand {
+    ConstantsFlags flags;
+    std::string file;
+
+    int write() {
+        ConsoleMessages messages;
+        Model m;
+        if (!load_constants(m, flags, messages)) return kError;
+        return WriteConsts(m, file, messages) ? kOk : kError;
+    }
+};
+
+}  // namespace
+
+void add_consts_command(CLI::App& app, Action& action) {
+    static ConstsCommand command;
+    CLI::App* consts = app.add_subcommand("consts", "Constants files");
+    consts->require_subcommand(1);
+    CLI::App* write = consts->add_subcommand("write", "Write the constants in force as a constants file");
+    add_constants_flags(*write, command.flags);
+    write->add_option("FILE", command.file, "constants file to write")->required();
+    write->final_callback([&action] { action = [] { return command.write(); }; });
+}
+
+}  // namespace skywave::cli

@@ -1,0 +1,60 @@
+// skywave run: compute a prediction file.
+#include <CLI/CLI.hpp>
+#include <cstdio>
+
+#include "commands.h"
+#include "console.h"
+#include "driver.h"
+#include "model.h"
+#include "run_options.h"
+
+namespace skywave::cli {
+
+namespace {
+
+struct RunCommand {
+    RunFlags flags;
+    std::optional<std::string> output;
+
+    int execute() {
+        ConsoleMessages messages;
+        Model m;
+        if (!load_constants(m, flags.consts, messages)) return kError;
+        if (!apply_run_flags(m, flags, output, messages)) return kError;
+
+        Progress progress;
+        progress.set_total(count_steps(m).value_or(0));
+        progress.set_label(m.file_name);
+        ConsoleHooks hooks(progress);
+        install_interrupt_handler();
+        if (!InitCalc(m, messages)) return kError;
+        const RunOutcome outcome = MainCalcs(m, hooks, messages);
+        EndCalc(m);
+        progress.finish();
+        switch (outcome) {
+            case RunOutcome::failed:
+                return kError;
+            case RunOutcome::aborted:
+                std::fprintf(stderr, "stopped: %s holds the completed screens\n", m.file_name.c_str());
+                return kInterrupted;
+            case RunOutcome::completed:
+                break;
+        }
+        std::printf("%s: %ld screens, grain %d (%dx%d)\n", m.file_name.c_str(), count_steps(m).value_or(0),
+                    int(m.consts.display_grain), m.grid.n_rows, m.grid.n_cols);
+        return kOk;
+    }
+};
+
+}  // namespace
+
+void add_run_command(CLI::App& app, Action& action) {
+    static RunCommand command;
+    CLI::App* sub = app.add_subcommand("run", "Compute a prediction file for the run settings");
+    add_run_flags(*sub, command.flags);
+    sub->add_option("-o,--output", command.output, "prediction file to write (default \"default.mof\")")
+        ->type_name("FILE");
+    sub->final_callback([&action] { action = [] { return command.execute(); }; });
+}
+
+}  // namespace skywave::cli

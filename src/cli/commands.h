@@ -1,0 +1,20 @@
+// The subcommands of the skywave program.
+#pragma once
+
+#include <functional>
+
+namespace CLI {
+class App;
+}
+
+namespace skywave::cli {
+
+// Each adds its subcommand to the application. A subcommand that was given on the
+// command line sets `action`, which main runs once every argument is parsed; it
+// returns the exit code.
+using Action = std::function<int()>;
+
+void add_run_command(CLI::App& app, Action& action);
+void add_consts_command(CLI::App& app, Action& action);
+
+}  // namespace skywave::cli

@@ -1,0 +1,82 @@
+#include "console.h"
+
+#include <csignal>
+#include <cstdio>
+#include <unistd.h>
+
+#include "cformat.h"
+#include "model.h"
+
+namespace skywave::cli {
+
+namespace {
+volatile std::sig_atomic_t g_interrupted = 0;
+
+extern "C" void on_interrupt(int) {
+    g_interrupted = 1;
+    std::signal(SIGINT, SIG_DFL);
+}
+}  // namespace
+
+void ConsoleMessages::show_message(const std::string& text, const std::string& caption) {
+    ++count;
+    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+}
+
+void install_interrupt_handler() { std::signal(SIGINT, on_interrupt); }
+
+bool interrupted() { return g_interrupted != 0; }
+
+Progress::Progress() : tty_(isatty(fileno(stderr)) != 0) {}
+
+Progress::~Progress() { finish(); }
+
+void Progress::set_total(long total) { total_ = total; }
+
+void Progress::set_label(const std::string& label) {
+    label_ = label;
+    draw();
+}
+
+void Progress::advance(const std::string& detail) {
+    ++done_;
+    detail_ = detail;
+    draw();
+}
+
+void Progress::draw() {
+    if (!tty_) return;
+    constexpr int kWidth = 30;
+    std::string bar;
+    if (total_ > 0) {
+        const long filled = done_ * kWidth / total_;
+        bar = "[" + std::string(std::size_t(std::min<long>(filled, kWidth)), '#') +
+              std::string(std::size_t(kWidth - std::min<long>(filled, kWidth)), ' ') + "] " +
+              std::to_string(done_) + "/" + std::to_string(total_);
+    } else {
+        bar = std::to_string(done_) + " done";
+    }
+    std::fprintf(stderr, "\r\033[K%s %s %s", label_.c_str(), bar.c_str(), detail_.c_str());
+    std::fflush(stderr);
+    drawn_ = true;
+}
+
+void Progress::finish() {
+    if (!drawn_) return;
+    std::fprintf(stderr, "\r\033[K");
+    std::fflush(stderr);
+    drawn_ = false;
+}
+
+void ConsoleHooks::yield() {
+    if (interrupted()) Abort = 1;
+}
+
+void ConsoleHooks::step_done(const Model& m) {
+    const Constants& k = m.consts;
+    const int minutes = int(k.calc_time * 60 + 0.5f);
+    progress_.advance(cformat("%2.0f/%-2.0f %02d:%02d UTC", double(k.month), double(k.day), minutes / 60,
+                              minutes % 60));
+}
+
+}  // namespace skywave::cli

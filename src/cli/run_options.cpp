@@ -1,0 +1,134 @@
+#include "run_options.h"
+
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+
+#include "console.h"
+#include "constants_file.h"
+#include "model.h"
+#include "run_settings.h"
+
+namespace skywave::cli {
+
+namespace {
+
+// Splits "a<sep>b<sep>c" into at most n parts; missing parts are empty.
+std::vector<std::string> split(const std::string& text, char sep, std::size_t n) {
+    std::vector<std::string> parts(n);
+    std::size_t i = 0, start = 0;
+    for (; i + 1 < n; ++i) {
+        const std::size_t at = text.find(sep, start);
+        if (at == std::string::npos) break;
+        parts[i] = text.substr(start, at - start);
+        start = at + 1;
+    }
+    parts[i] = text.substr(start);
+    return parts;
+}
+
+// "42:30:00N" into degrees, minutes, seconds and the hemisphere letter. Minutes and
+// seconds may be left out.
+void set_angle(const std::string& text, std::string& deg, std::string& min, std::string& sec,
+               std::string& hemi) {
+    std::string value = text;
+    hemi.clear();
+    if (!value.empty() && std::isalpha(static_cast<unsigned char>(value.back()))) {
+        hemi = value.substr(value.size() - 1);
+        value.pop_back();
+    }
+    const auto parts = split(value, ':', 3);
+    const auto colons = std::count(value.begin(), value.end(), ':');
+    deg = parts[0];
+    min = colons >= 1 ? parts[1] : "0";
+    sec = colons >= 2 ? parts[2] : "0";
+}
+
+void set_date(const std::string& text, std::string& month, std::string& day) {
+    const auto parts = split(text, '/', 2);
+    month = parts[0];
+    day = parts[1];
+}
+
+void set_time(const std::string& text, std::string& hour, std::string& min) {
+    const auto parts = split(text, ':', 2);
+    hour = parts[0];
+    min = text.find(':') == std::string::npos ? "0" : parts[1];
+}
+
+}  // namespace
+
+void add_constants_flags(CLI::App& app, ConstantsFlags& flags) {
+    app.add_option("--consts", flags.files, "constants file read over the defaults and MOF.DAT")
+        ->type_name("FILE");
+    app.add_flag("--no-mof-dat", flags.no_mof_dat, "do not read MOF.DAT from the working directory");
+}
+
+void add_run_flags(CLI::App& app, RunFlags& flags) {
+    add_constants_flags(app, flags.consts);
+    app.add_option("--lat", flags.lat, "QTH latitude, degrees[:minutes[:seconds]] and N or S")
+        ->type_name("D:M:SN");
+    app.add_option("--lon", flags.lon, "QTH longitude, degrees[:minutes[:seconds]] and W or E")
+        ->type_name("D:M:SW");
+    app.add_option("--start-date", flags.start_date, "first date, month/day (default today)")
+        ->type_name("M/D");
+    app.add_option("--stop-date", flags.stop_date, "last date, month/day (default the first date)")
+        ->type_name("M/D");
+    app.add_option("--step-date", flags.step_date, "date step, months/days (default 1/1)")
+        ->type_name("M/D");
+    app.add_option("--start-time", flags.start_time, "first time, hours:minutes UTC")->type_name("H:M");
+    app.add_option("--stop-time", flags.stop_time, "last time, hours:minutes UTC")->type_name("H:M");
+    app.add_option("--step-time", flags.step_time, "time step, hours:minutes")->type_name("H:M");
+    app.add_option("--flux", flags.flux, "solar flux, 50 to 500")->type_name("F");
+    app.add_option("--a-index", flags.a_index, "A index, 0 to 400")->type_name("A");
+    app.add_option("--k-index", flags.k_index, "K index, 0 to 9")->type_name("K");
+    app.add_option("--grain", flags.grain, "grid: 1 = 37x80, 2 = 24x40, 3 = 13x20")->type_name("G");
+}
+
+bool load_constants(Model& m, const ConstantsFlags& flags, ConsoleMessages& messages) {
+    bool read_mof_dat = !flags.no_mof_dat;
+    if (read_mof_dat && !std::filesystem::exists(kDefaultConstantsFile)) {
+        std::fprintf(stderr, "note: no %s in the working directory; using the built-in constants\n",
+                     kDefaultConstantsFile);
+        read_mof_dat = false;
+    }
+    first_use_init(m, messages, read_mof_dat);
+    for (const std::string& file : flags.files)
+        if (!ReadConsts(m, file, messages)) return false;
+    return true;
+}
+
+bool apply_run_flags(Model& m, const RunFlags& flags, const std::optional<std::string>& output,
+                     ConsoleMessages& messages) {
+    InitData data = init_data_from_model(m, messages);
+    InitFields f = SetupWindow(data);
+    if (!flags.start_date && !flags.stop_date) DateToday(f);
+    if (flags.lat) set_angle(*flags.lat, f.lat_deg, f.lat_min, f.lat_sec, f.lat_hemi);
+    if (flags.lon) set_angle(*flags.lon, f.lon_deg, f.lon_min, f.lon_sec, f.lon_hemi);
+    if (flags.start_date) {
+        set_date(*flags.start_date, f.start_month, f.start_day);
+        if (!flags.stop_date) set_date(*flags.start_date, f.stop_month, f.stop_day);
+    } else if (flags.stop_date) {
+        InitFields today;
+        DateToday(today);
+        f.start_month = today.start_month;
+        f.start_day = today.start_day;
+    }
+    if (flags.stop_date) set_date(*flags.stop_date, f.stop_month, f.stop_day);
+    if (flags.step_date) set_date(*flags.step_date, f.step_month, f.step_day);
+    if (flags.start_time) set_time(*flags.start_time, f.start_hour, f.start_min);
+    if (flags.stop_time) set_time(*flags.stop_time, f.stop_hour, f.stop_min);
+    if (flags.step_time) set_time(*flags.step_time, f.step_hour, f.step_min);
+    if (flags.flux) f.flux = *flags.flux;
+    if (flags.a_index) f.a_index = *flags.a_index;
+    if (flags.k_index) f.k_index = *flags.k_index;
+    if (flags.grain) f.grain = *flags.grain;
+    if (output) f.file_name = *output;
+    if (!CmOk(f, data, messages)) return false;
+    apply_init_data(m, data);
+    return true;
+}
+
+}  // namespace skywave::cli

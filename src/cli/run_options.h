@@ -1,0 +1,49 @@
+// The RUN flags: the run-settings dialog in text form.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace CLI {
+class App;
+}
+
+namespace skywave {
+struct Model;
+}
+
+namespace skywave::cli {
+
+class ConsoleMessages;
+
+// Where the constants in force come from: the defaults, then MOF.DAT of the working
+// directory, then --consts files in order.
+struct ConstantsFlags {
+    std::vector<std::string> files;
+    bool no_mof_dat = false;
+};
+
+struct RunFlags {
+    ConstantsFlags consts;
+    std::optional<std::string> lat, lon;
+    std::optional<std::string> start_date, stop_date, step_date;
+    std::optional<std::string> start_time, stop_time, step_time;
+    std::optional<std::string> flux, a_index, k_index, grain;
+};
+
+void add_constants_flags(CLI::App& app, ConstantsFlags& flags);
+void add_run_flags(CLI::App& app, RunFlags& flags);
+
+// Brings the model's constants into their starting state. False when a --consts
+// file could not be read (reported).
+bool load_constants(Model& m, const ConstantsFlags& flags, ConsoleMessages& messages);
+
+// Sets the run up as the dialog would: its fields filled from the constants in
+// force, the given flags replacing fields, then the dialog's checks. Dates not
+// given are today's; a start date alone is a single date. False when a check
+// failed (reported); the model is then unchanged.
+bool apply_run_flags(Model& m, const RunFlags& flags, const std::optional<std::string>& output,
+                     ConsoleMessages& messages);
+
+}  // namespace skywave::cli

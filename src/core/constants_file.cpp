@@ -1,0 +1,175 @@
+#include "constants_file.h"
+
+#include <cctype>
+#include <cerrno>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+#include "cformat.h"
+#include "constants.h"
+#include "messages.h"
+#include "model.h"
+#include "numbers.h"
+
+namespace skywave {
+
+namespace {
+
+std::string constants_text(const Model& m) {
+    std::string text;
+    for (int g = 0; g < kGroupCount; ++g) {
+        const group_desc& group = const_groups[g];
+        for (int i = 0; i < int(group.con.size()); ++i) {
+            const const_desc& d = group.con[i];
+            const D scale = scale_table[d.scale_factor];
+            cformat_to(text, "%3d %3d %15f %15f %3d %3d %s\n", g, i, D(m.consts.*d.val) * scale,
+                       D(d.init) * scale, int(d.cons_type), int(m.diddle_flag[group.first + i]), d.name);
+        }
+    }
+    return text;
+}
+
+// Writes all of text to a new file beside file_name and renames it into place.
+// Returns 0 or the errno of the failure; the old file survives any failure.
+int replace_file(const std::string& file_name, const std::string& text, bool& opened) {
+    namespace fs = std::filesystem;
+    const fs::path target(file_name);
+    fs::path dir = target.parent_path();
+    if (dir.empty()) dir = ".";
+    std::string tmp = (dir / ("." + target.filename().string() + ".XXXXXX")).string();
+    std::vector<char> tmpl(tmp.begin(), tmp.end());
+    tmpl.push_back('\0');
+    const int fd = mkstemp(tmpl.data());
+    opened = fd >= 0;
+    if (fd < 0) return errno;
+    struct stat st;
+    mode_t mode;
+    if (::stat(file_name.c_str(), &st) == 0) {
+        mode = st.st_mode & 07777;
+    } else {
+        const mode_t mask = umask(0);
+        umask(mask);
+        mode = 0666 & ~mask;
+    }
+    int err = fchmod(fd, mode) == 0 ? 0 : errno;
+    std::size_t done = 0;
+    while (err == 0 && done < text.size()) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0) {
+            if (errno != EINTR) err = errno;
+        } else {
+            done += std::size_t(n);
+        }
+    }
+    if (err == 0 && ::fsync(fd) != 0) err = errno;
+    if (::close(fd) != 0 && err == 0) err = errno;
+    if (err == 0 && std::rename(tmpl.data(), file_name.c_str()) != 0) err = errno;
+    if (err != 0) ::unlink(tmpl.data());
+    return err;
+}
+
+// The seven fields of a constants file line.
+struct ConstLine {
+    long group = 0, cons = 0, flag = 0;
+    std::string name;
+};
+
+std::vector<std::string_view> split_fields(std::string_view line) {
+    std::vector<std::string_view> fields;
+    std::size_t i = 0;
+    while (i < line.size()) {
+        while (i < line.size() && std::isspace(static_cast<unsigned char>(line[i]))) ++i;
+        std::size_t j = i;
+        while (j < line.size() && !std::isspace(static_cast<unsigned char>(line[j]))) ++j;
+        if (j > i) fields.push_back(line.substr(i, j - i));
+        i = j;
+    }
+    return fields;
+}
+
+// Parses a line as "%d %d %f %f %d %d %s". Returns the value when every field is
+// there and sound; what was parsed so far is left in out for the message.
+std::optional<float> parse_line(std::string_view line, ConstLine& out) {
+    const std::vector<std::string_view> f = split_fields(line);
+    const auto as_int = [](std::string_view t) -> std::optional<long> {
+        std::optional<long> v = parse_long(t);
+        if (v && (*v < INT_MIN || *v > INT_MAX)) return std::nullopt;
+        return v;
+    };
+    std::optional<long> g = f.size() > 0 ? as_int(f[0]) : std::nullopt;
+    if (!g) return std::nullopt;
+    out.group = *g;
+    std::optional<long> c = f.size() > 1 ? as_int(f[1]) : std::nullopt;
+    if (!c) return std::nullopt;
+    out.cons = *c;
+    std::optional<float> value = f.size() > 2 ? parse_float(f[2]) : std::nullopt;
+    std::optional<float> init = f.size() > 3 ? parse_float(f[3]) : std::nullopt;
+    std::optional<long> type = f.size() > 4 ? as_int(f[4]) : std::nullopt;
+    std::optional<long> flag = f.size() > 5 ? as_int(f[5]) : std::nullopt;
+    if (flag) out.flag = *flag;
+    if (f.size() > 6) out.name = std::string(f[6]);
+    if (!value || !init || !type || !flag || f.size() != 7) return std::nullopt;
+    if (!std::isfinite(*value)) return std::nullopt;
+    return value;
+}
+
+}  // namespace
+
+bool WriteConsts(const Model& m, const std::string& file_name, MessageSink& messages) {
+    bool opened = false;
+    const int err = replace_file(file_name, constants_text(m), opened);
+    if (err == 0) return true;
+    if (!opened)
+        messages.show_message(file_name, "ERROR OPENING OUTPUT");
+    else
+        messages.show_message(file_name + ": " + std::strerror(err), "ERROR WRITING OUTPUT");
+    return false;
+}
+
+bool ReadConsts(Model& m, const std::string& file_name, MessageSink& messages) {
+    std::error_code ec;
+    std::ifstream in;
+    if (!std::filesystem::is_directory(file_name, ec)) in.open(file_name, std::ios::binary);
+    if (!in) {
+        messages.show_message(file_name, "ERROR OPENING INPUT");
+        return false;
+    }
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (split_fields(line).empty()) continue;  // blank lines carry nothing
+        ConstLine f;
+        const std::optional<float> value = parse_line(line, f);
+        if (!value || !is_same_name(int(f.group), int(f.cons), f.name)) {
+            messages.show_message(
+                cformat("   group= %ld  cons= %ld  name= '%s'", f.group, f.cons, f.name.c_str()),
+                "ERROR READING CONSTANTS");
+            continue;
+        }
+        const int i = flat_index(int(f.group), int(f.cons));
+        const const_desc& d = const_table[i];
+        m.consts.*d.val = float(D(*value) / scale_table[d.scale_factor]);
+        m.diddle_flag[i] = static_cast<std::int8_t>(f.flag);
+    }
+    return true;
+}
+
+int ChangeConsts(Model&) { return 0; }
+
+void first_use_init(Model& m, MessageSink& messages, bool read_mof_dat) {
+    if (m.CalcInitDone) return;
+    init_consts(m.consts);
+    if (read_mof_dat) ReadConsts(m, kDefaultConstantsFile, messages);
+    set_grain(m.grid, m.consts.display_grain);
+    m.CalcInitDone = 1;
+}
+
+}  // namespace skywave

@@ -1,0 +1,58 @@
+// The numeric ground rules of the model.
+//
+// Every stored quantity is a single-precision float, but the arithmetic is carried
+// out in double: the operands are promoted before the first operation and the result
+// is rounded to float only when it is assigned to a named quantity. The single-precision
+// literals below are the model's own values of pi and of the degree/radian factors;
+// they are floats on purpose and are promoted to double where they are used.
+#pragma once
+
+#include <cmath>
+#include <optional>
+
+namespace skywave {
+
+using D = double;
+
+inline constexpr float kDegPerRad = 57.29578f;     // degrees per radian
+inline constexpr float kRadPerDeg = 0.017453292f;  // radians per degree
+inline constexpr float kRadPerDeg2 = 0.01745329f;  // the shorter factor used for file locations
+inline constexpr float kPi = 3.1415927f;
+inline constexpr float kTwoPi = 6.2831855f;
+inline constexpr float kHalfPi = 1.5707964f;
+inline constexpr float kThreeHalfPi = 4.712389f;
+
+// Truncates toward zero. A value that has no integer meaning (NaN, infinity or beyond
+// the range of int) gives no result, so callers decide what "no value" means instead
+// of running into undefined behaviour.
+inline std::optional<int> trunc_to_int(double v) {
+    if (!(v > -2147483649.0 && v < 2147483648.0)) return std::nullopt;
+    return static_cast<int>(v);
+}
+
+// An index into a grid dimension of n cells: truncated toward zero and kept inside
+// 0 ... n-1, so that a point on the outer edge reads the nearest edge cell.
+inline int cell_index(double v, int n) {
+    std::optional<int> i = trunc_to_int(v);
+    if (!i || *i < 0) return 0;
+    return *i < n ? *i : n - 1;
+}
+
+// The number of hops of a path: trunc(quotient) + 1, kept in 1 ... 1000 so that odd
+// hand-set constants can neither divide by zero nor make a path take forever.
+inline int hop_count(double quotient) {
+    constexpr int kMaxHops = 1000;
+    if (std::isnan(quotient) || quotient < 0) return 1;
+    if (quotient >= kMaxHops) return kMaxHops;
+    return static_cast<int>(quotient) + 1;
+}
+
+// Clamps as the model writes it: raise to the lower bound, then limit to the upper
+// one (the upper bound wins if they cross). A NaN passes unchanged.
+inline float clamp_to(float x, float lo, float hi) {
+    if (x < lo) x = lo;
+    if (x > hi) x = hi;
+    return x;
+}
+
+}  // namespace skywave

@@ -1,0 +1,20 @@
+// Solar geometry, day length and the conversions of the run's indices.
+#pragma once
+
+namespace skywave {
+
+struct Model;
+
+void flux_to_ssn(Model& m);      // sunspot number from the solar flux
+void calc_ak_factor(Model& m);   // geomagnetic activity factor from A and K
+void calc_sol_lat(Model& m);     // angle of the year and sub-solar latitude
+void calc_c_sol_zen(Model& m);   // noon zenith angle cosine of row lat_idx
+void calc_day_length(Model& m);  // day length of row lat_idx
+void calc_suntimes(Model& m);    // noon, sunrise and sunset at the current point
+void calc_sol_angle(Model& m);   // zenith angle at the current point and time
+
+// The west longitudes (whole degrees, 0 ... 359) where the sun rises and sets on
+// latitude lat at the given time, or -1 where it does not.
+void sun_locate(const Model& m, float lat, float time, int* rise_long, int* set_long);
+
+}  // namespace skywave
