@@ -138,7 +138,7 @@ bool ReadConsts(Model& m, const std::string& file_name, MessageSink& messages) {
     std::error_code ec;
     std::ifstream in;
     if (!std::filesystem::is_directory(file_name, ec)) in.open(file_name, std::ios::binary);
-    if (!in) {
+    if (!in.is_open()) {
         messages.show_message(file_name, "ERROR OPENING INPUT");
         return false;
     }

@@ -89,3 +89,34 @@ TEST_F(Cli, AnOutputThatCannotBeWrittenFails) {
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.err.find("Can't open"), std::string::npos) << r.err;
 }
+
+TEST_F(Cli, ConstantsFilesCarryTheSettingsIntoARun) {
+    Result r = skywave("consts write c.dat --no-mof-dat", dir);
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(line_count("c.dat"), 185);
+    {
+        std::ofstream out(dir / "g3.dat");
+        out << "  0  11        3.000000        2.000000   0   0 display_grain\n"
+               "  0   1        1.000000       23.000000   0   0 stop_time\n";
+    }
+    r = skywave("run --no-mof-dat --consts g3.dat --start-date 6/21 -o g3.mof", dir);
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(line_count("g3.mof"), 2 * 56) << "grain 3, times 0 and 1 from the constants file";
+    r = skywave("run --no-mof-dat --consts missing.dat", dir);
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("ERROR OPENING INPUT: missing.dat"), std::string::npos) << r.err;
+    EXPECT_EQ(skywave("consts write", dir).code, 2) << "the file name is required";
+}
+
+TEST_F(Cli, MofDatInTheWorkingDirectoryIsRead) {
+    {
+        std::ofstream out(dir / "MOF.DAT");
+        out << "  0  11        1.000000        2.000000   0   0 display_grain\n"
+               "  0   1        0.000000       23.000000   0   0 stop_time\n"
+               "this line is rejected\n";
+    }
+    const Result r = skywave("run -o one.mof", dir);
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(line_count("one.mof"), 176);
+    EXPECT_NE(r.err.find("ERROR READING CONSTANTS"), std::string::npos);
+}

@@ -67,7 +67,9 @@ TEST(Grid, DisplayTableListsEveryArrayOnce) {
     int angles = 0;
     for (const disp_array& d : disp_arrays) {
         EXPECT_LE(std::string(d.title).size(), 9u);
-        if (d.type == 1) EXPECT_NE(d.array2d, nullptr) << d.title;
+        if (d.type == 1) {
+            EXPECT_NE(d.array2d, nullptr) << d.title;
+        }
         if (d.scale_factor != 1) ++angles;
     }
     EXPECT_EQ(angles, 13);

@@ -14,6 +14,7 @@ namespace skywave::test {
 inline void setup_model(Model& m, int grain = 2) {
     init_consts(m.consts);
     m.consts.display_grain = float(grain);
+    m.CalcInitDone = 1;
     MessageLog log;
     InitCalc(m, log);
 }
