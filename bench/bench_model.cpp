@@ -173,16 +173,18 @@ void warm_step(benchmark::State& state) {
 void cold_step(benchmark::State& state) {
     Bench b(int(state.range(0)));
     double seconds = 0;
-    long steps = 0;
+    long steps = 0, allocations = 0;
     for (auto _ : state) {
         b.init();  // fresh arrays, empty path cache
         b.run(0, 0);
         b.end();
         state.SetIterationTime(b.hooks.last_seconds);
         seconds += b.hooks.last_seconds;
+        allocations += b.hooks.last_allocations;
         ++steps;
     }
     set_step_counters(state, b, seconds, steps);
+    state.counters["allocs_per_step"] = double(allocations) / double(steps);
 }
 
 void day(benchmark::State& state) {
