@@ -44,6 +44,13 @@ void Progress::advance(const std::string& detail) {
     draw();
 }
 
+void Progress::update(long done, long total, const std::string& detail) {
+    done_ = done;
+    total_ = total;
+    detail_ = detail;
+    draw();
+}
+
 void Progress::draw() {
     if (!tty_) return;
     constexpr int kWidth = 30;
@@ -77,6 +84,27 @@ void ConsoleHooks::step_done(const Model& m) {
     const int minutes = int(k.calc_time * 60 + 0.5f);
     progress_.advance(cformat("%2.0f/%-2.0f %02d:%02d UTC", double(k.month), double(k.day), minutes / 60,
                               minutes % 60));
+}
+
+}  // namespace skywave::cli
+
+namespace skywave::cli {
+
+void ConsoleSweepHooks::SetStatus2(const std::string& text) { status_ = text; }
+
+void ConsoleSweepHooks::progress(long done, long planned) { progress_.update(done, planned, status_); }
+
+std::unique_ptr<Report> open_report(const std::optional<std::string>& file, MessageSink& messages) {
+    if (!file) return std::make_unique<Report>(stdout);
+    std::unique_ptr<Report> report = Report::create(*file);
+    if (!report) messages.show_message("Can't open report file", "ERROR");
+    return report;
+}
+
+bool close_report(Report& report, MessageSink& messages) {
+    if (report.close()) return true;
+    messages.show_message(report.error_text(), "ERROR WRITING OUTPUT");
+    return false;
 }
 
 }  // namespace skywave::cli

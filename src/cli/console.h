@@ -2,10 +2,15 @@
 // the model runs, and Ctrl-C as the Stop command.
 #pragma once
 
+#include <memory>
+#include <optional>
 #include <string>
+
+#include "report.h"
 
 #include "driver.h"
 #include "messages.h"
+#include "sweep.h"
 
 namespace skywave::cli {
 
@@ -33,6 +38,8 @@ public:
     void set_total(long total);
     void set_label(const std::string& label);
     void advance(const std::string& detail);
+    // Sets how much is done.
+    void update(long done, long total, const std::string& detail);
     void finish();
 
 private:
@@ -53,5 +60,26 @@ public:
 private:
     Progress& progress_;
 };
+
+// Sweep hooks for the command line: runs done of runs planned, what is computed now,
+// and Ctrl-C.
+class ConsoleSweepHooks : public SweepHooks {
+public:
+    explicit ConsoleSweepHooks(Progress& progress) : progress_(progress) {}
+    void SetStatus2(const std::string& text) override;
+    void progress(long done, long planned) override;
+    bool stop_requested() override { return interrupted(); }
+
+private:
+    Progress& progress_;
+    std::string status_;
+};
+
+// Where a report goes: the named file (created or truncated), or standard output.
+// Reports "Can't open report file" and returns null when the file cannot be created.
+std::unique_ptr<Report> open_report(const std::optional<std::string>& file, MessageSink& messages);
+
+// Closes a report; a failed write is reported. Returns false on failure.
+bool close_report(Report& report, MessageSink& messages);
 
 }  // namespace skywave::cli

@@ -12,6 +12,7 @@ int main(int argc, char** argv) {
     Action action;
     add_run_command(app, action);
     add_consts_command(app, action);
+    add_score_commands(app, action);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

@@ -100,11 +100,14 @@ bool load_constants(Model& m, const ConstantsFlags& flags, ConsoleMessages& mess
     return true;
 }
 
+bool has_dates(const RunFlags& flags) { return flags.start_date || flags.stop_date; }
+
 bool apply_run_flags(Model& m, const RunFlags& flags, const std::optional<std::string>& output,
-                     ConsoleMessages& messages) {
+                     ConsoleMessages& messages, RunDefaults defaults) {
     InitData data = init_data_from_model(m, messages);
     InitFields f = SetupWindow(data);
-    if (!flags.start_date && !flags.stop_date) DateToday(f);
+    if (!has_dates(flags)) DateToday(f);  // replaced by the observations' dates where they count
+    if (defaults == RunDefaults::observations) OneDay(f);
     if (flags.lat) set_angle(*flags.lat, f.lat_deg, f.lat_min, f.lat_sec, f.lat_hemi);
     if (flags.lon) set_angle(*flags.lon, f.lon_deg, f.lon_min, f.lon_sec, f.lon_hemi);
     if (flags.start_date) {

@@ -39,11 +39,19 @@ void add_run_flags(CLI::App& app, RunFlags& flags);
 // file could not be read (reported).
 bool load_constants(Model& m, const ConstantsFlags& flags, ConsoleMessages& messages);
 
+// What the run settings are when no flag gives them: a prediction is for today;
+// runs scored against observations take their dates from the observations (the
+// caller sets them) and cover every hour.
+enum class RunDefaults { today, observations };
+
 // Sets the run up as the dialog would: its fields filled from the constants in
-// force, the given flags replacing fields, then the dialog's checks. Dates not
-// given are today's; a start date alone is a single date. False when a check
-// failed (reported); the model is then unchanged.
+// force, the given flags replacing fields, then the dialog's checks. A start date
+// alone is a single date. False when a check failed (reported); the model is then
+// unchanged.
 bool apply_run_flags(Model& m, const RunFlags& flags, const std::optional<std::string>& output,
-                     ConsoleMessages& messages);
+                     ConsoleMessages& messages, RunDefaults defaults = RunDefaults::today);
+
+// Whether the flags give any date.
+bool has_dates(const RunFlags& flags);
 
 }  // namespace skywave::cli

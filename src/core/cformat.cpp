@@ -28,7 +28,9 @@ private:
     locale_t old_;
 };
 
-void vformat_to(std::string& out, const char* fmt, va_list ap) {
+}  // namespace
+
+void vcformat_to(std::string& out, const char* fmt, va_list ap) {
     CLocaleScope scope;
     char small[256];
     va_list copy;
@@ -46,12 +48,10 @@ void vformat_to(std::string& out, const char* fmt, va_list ap) {
     out.resize(start + std::size_t(n));
 }
 
-}  // namespace
-
 void cformat_to(std::string& out, const char* fmt, ...) {
     va_list ap;
     va_start(ap, fmt);
-    vformat_to(out, fmt, ap);
+    vcformat_to(out, fmt, ap);
     va_end(ap);
 }
 
@@ -59,7 +59,7 @@ std::string cformat(const char* fmt, ...) {
     std::string out;
     va_list ap;
     va_start(ap, fmt);
-    vformat_to(out, fmt, ap);
+    vcformat_to(out, fmt, ap);
     va_end(ap);
     return out;
 }

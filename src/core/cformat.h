@@ -2,6 +2,7 @@
 // process runs in: files and reports are the same on every machine.
 #pragma once
 
+#include <cstdarg>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,6 +12,7 @@ namespace skywave {
 // Appends the formatted text to out.
 void cformat_to(std::string& out, const char* fmt, ...) __attribute__((format(printf, 2, 3)));
 std::string cformat(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+void vcformat_to(std::string& out, const char* fmt, va_list ap);
 
 // sscanf in the C locale; returns the number of fields assigned (EOF as sscanf does).
 int cscan(const char* text, const char* fmt, ...) __attribute__((format(scanf, 2, 3)));

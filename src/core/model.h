@@ -57,6 +57,10 @@ struct Model {
     std::string header_line;
     std::FILE* data_file = nullptr;
     std::string screen_buffer;  // one screen, built before it is written
+
+    // the comparison: file 2 of the score engine
+    int compare_flag = 0;
+    std::string compare_name;
 };
 
 // Sets up the grid from display_grain and gets cleared result arrays for a run.

@@ -1,0 +1,171 @@
+// skywave score, score-multi and diddle: predictions against observations.
+#include <CLI/CLI.hpp>
+#include <cstdio>
+#include <filesystem>
+
+#include "commands.h"
+#include "console.h"
+#include "contest.h"
+#include "diddle.h"
+#include "grid.h"
+#include "model.h"
+#include "prediction_file.h"
+#include "run_options.h"
+#include "score.h"
+#include "score_multi.h"
+#include "sweep.h"
+
+namespace skywave::cli {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct ScoreCommand {
+    std::string file1, file2;
+    std::optional<std::string> grain, report;
+
+    int execute() {
+        ConsoleMessages messages;
+        Model m;
+        int g = 0;
+        if (grain) {
+            g = std::atoi(grain->c_str());
+            if (!grain_info(g) || *grain != std::to_string(g)) {
+                messages.show_message("Grain Data not readable.", "GRAIN DATA ERROR!");
+                return kError;
+            }
+        } else {
+            g = detect_grain(file1);
+            if (g < 0) {
+                messages.show_message("Can't open first file for comparison", "Error");
+                return kError;
+            }
+            if (g == 0) {
+                messages.show_message(file1 + ": Can't read the file grain", "ERROR");
+                return kError;
+            }
+        }
+        set_grain(m.grid, float(g));
+        m.file_name = file1;
+        m.compare_name = file2;
+        std::unique_ptr<Report> out = open_report(report, messages);
+        if (!out) return kError;
+        m.compare_flag = 1;
+        const bool scored = ScoreFiles(m, nullptr, out.get(), messages);
+        m.compare_flag = 0;
+        return close_report(*out, messages) && scored ? kOk : kError;
+    }
+};
+
+struct MultiCommand {
+    std::string target;
+    std::optional<std::string> report;
+    RunFlags flags;
+    int jobs = default_jobs();
+
+    int execute() {
+        ConsoleMessages messages;
+        std::error_code ec;
+        const fs::path folder = fs::is_directory(target, ec) ? fs::path(target) : fs::path(target).parent_path();
+        if (!fs::exists(target, ec)) {
+            messages.show_message(target, "ERROR OPENING INPUT");
+            return kError;
+        }
+        const std::vector<std::string> files = list_contest_files(folder.empty() ? "." : folder.string());
+        if (files.empty()) {
+            std::fprintf(stderr, "no *.prp contest files in %s\n", folder.empty() ? "." : folder.c_str());
+            return kOk;
+        }
+        Model m;
+        if (!load_constants(m, flags.consts, messages)) return kError;
+        if (!apply_run_flags(m, flags, std::nullopt, messages, RunDefaults::observations)) return kError;
+        ScoreMultiOptions options;
+        options.grain = flags.grain ? int(m.consts.display_grain) : 0;
+        options.use_run_dates = has_dates(flags);
+        options.jobs = jobs;
+        std::unique_ptr<Report> out = open_report(report, messages);
+        if (!out) return kError;
+        Progress progress;
+        progress.set_label("score-multi");
+        ConsoleSweepHooks hooks(progress);
+        install_interrupt_handler();
+        const bool finished =
+            score_multi(m, files, options, [&](const std::string& text) { out->write(text); }, hooks, messages);
+        progress.finish();
+        if (!close_report(*out, messages)) return kError;
+        return finished ? kOk : kInterrupted;
+    }
+};
+
+struct DiddleCommand {
+    std::string contest;
+    std::optional<std::string> report;
+    RunFlags flags;
+    int jobs = default_jobs();
+
+    int execute() {
+        ConsoleMessages messages;
+        Model m;
+        if (!load_constants(m, flags.consts, messages)) return kError;
+        if (!apply_run_flags(m, flags, std::nullopt, messages, RunDefaults::observations)) return kError;
+        const std::optional<ContestHeader> header = read_contest_header(contest, messages);
+        if (!header) return kError;
+        apply_contest_header(m, *header);
+        if (!flags.grain) {
+            const int g = detect_grain(contest);
+            if (g <= 0) {
+                messages.show_message(contest + ": Can't read the file grain", "ERROR");
+                return kError;
+            }
+            m.consts.display_grain = float(g);
+        }
+        if (!has_dates(flags)) {
+            const std::optional<DateSpan> span = contest_date_span(contest, int(m.consts.display_grain));
+            if (!span || !set_run_dates(m, *span, messages)) return kError;
+        }
+        std::unique_ptr<Report> out = open_report(report, messages);
+        if (!out) return kError;
+        Progress progress;
+        progress.set_label("diddle");
+        ConsoleSweepHooks hooks(progress);
+        install_interrupt_handler();
+        const bool finished = DiddleConsts(m, contest, *out, "scratch.mof", jobs, hooks, messages);
+        progress.finish();
+        if (!close_report(*out, messages)) return kError;
+        return finished ? kOk : kInterrupted;
+    }
+};
+
+}  // namespace
+
+void add_score_commands(CLI::App& app, Action& action) {
+    static ScoreCommand score;
+    CLI::App* s = app.add_subcommand("score", "Score a prediction file against a contest data file, screen by screen");
+    s->add_option("FILE1", score.file1, "prediction (or contest) file")->required();
+    s->add_option("FILE2", score.file2, "contest data file with the observations")->required();
+    s->add_option("--grain", score.grain, "grid of both files (default: detected from FILE1)")->type_name("G");
+    s->add_option("-o,--output", score.report, "report file (default: standard output)")->type_name("REPORT");
+    s->final_callback([&action] { action = [] { return score.execute(); }; });
+
+    static MultiCommand multi;
+    CLI::App* mu = app.add_subcommand(
+        "score-multi",
+        "Run and score every *.prp contest file of a folder (a FILE names its folder); one row per file");
+    mu->add_option("TARGET", multi.target, "folder, or any file in it")->required();
+    mu->add_option("-o,--output", multi.report, "report file (default: standard output)")->type_name("REPORT");
+    add_run_flags(*mu, multi.flags);
+    mu->add_option("-j,--jobs", multi.jobs, "runs at once (default: every core)")->check(CLI::PositiveNumber);
+    mu->final_callback([&action] { action = [] { return multi.execute(); }; });
+
+    static DiddleCommand diddle;
+    CLI::App* d = app.add_subcommand(
+        "diddle", "Tune the marked constants against a contest data file (marks come from a constants file)");
+    d->add_option("CONTEST", diddle.contest, "contest data file")->required();
+    d->add_option("-o,--output", diddle.report, "report file (default: standard output)")->type_name("REPORT");
+    add_run_flags(*d, diddle.flags);
+    d->add_option("-j,--jobs", diddle.jobs, "runs at once (default: every core)")->check(CLI::PositiveNumber);
+    d->final_callback([&action] { action = [] { return diddle.execute(); }; });
+}
+
+}  // namespace skywave::cli
