@@ -17,5 +17,7 @@ using Action = std::function<int()>;
 void add_run_command(CLI::App& app, Action& action);
 void add_consts_command(CLI::App& app, Action& action);
 void add_score_commands(CLI::App& app, Action& action);
+void add_render_command(CLI::App& app, Action& action);
+void add_array_command(CLI::App& app, Action& action);
 
 }  // namespace skywave::cli

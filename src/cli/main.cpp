@@ -13,6 +13,8 @@ int main(int argc, char** argv) {
     add_run_command(app, action);
     add_consts_command(app, action);
     add_score_commands(app, action);
+    add_render_command(app, action);
+    add_array_command(app, action);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

@@ -1,0 +1,50 @@
+// A picture in memory: 32-bit RGB pixels (0xffRRGGBB) with the block transfers a map
+// composition needs: copy, XOR, AND and OR, plain or stretched, and single pixels.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace skywave {
+
+using Pixel = std::uint32_t;
+
+inline constexpr Pixel rgb(int r, int g, int b) {
+    return 0xff000000u | (Pixel(r & 0xff) << 16) | (Pixel(g & 0xff) << 8) | Pixel(b & 0xff);
+}
+
+enum class RasterOp { copy, xor_, and_, or_, blackness };
+
+// How a stretched transfer combines the source pixels that fall on one destination
+// pixel when it shrinks: AND (dark pixels win) or OR (bright pixels win).
+enum class StretchMode { and_ = 1, or_ = 2 };
+
+class Surface {
+public:
+    Surface() = default;
+    Surface(int width, int height, Pixel fill = rgb(0, 0, 0));
+
+    int width() const { return width_; }
+    int height() const { return height_; }
+    Pixel* data() { return pixels_.data(); }
+    const Pixel* data() const { return pixels_.data(); }
+
+    Pixel pixel(int x, int y) const { return pixels_[std::size_t(y) * std::size_t(width_) + std::size_t(x)]; }
+    // Single pixels outside the surface are ignored.
+    void set_pixel(int x, int y, Pixel p);
+    void fill(Pixel p);
+    void fill_rect(int x, int y, int w, int h, Pixel p);
+
+    // Transfers a w x h block from (sx, sy) of src to (x, y). Source pixels beyond
+    // the source's edge repeat it (a 20-pixel tile fills a 32-pixel cell);
+    // destination pixels outside this surface are clipped.
+    void blit(int x, int y, int w, int h, const Surface& src, int sx, int sy, RasterOp op);
+    // Transfers the whole of src stretched onto the w x h rectangle at (x, y).
+    void stretch_blit(int x, int y, int w, int h, const Surface& src, RasterOp op, StretchMode mode);
+
+private:
+    int width_ = 0, height_ = 0;
+    std::vector<Pixel> pixels_;
+};
+
+}  // namespace skywave
