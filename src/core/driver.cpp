@@ -79,7 +79,6 @@ void ionosphere_pass(Model& m, RunHooks& hooks) {
 void path_pass(Model& m, RunHooks& hooks) {
     const Constants& k = m.consts;
     ResultArrays& a = *m.arrays;
-    m.path_cache.begin_pass(k.rlat, k.rlon, m.grid.rows_per_rad, m.grid.cols_per_rad);
     for (m.p_lat_idx = 0; m.p_lat_idx < m.grid.n_rows && !hooks.aborted(); ++m.p_lat_idx) {
         hooks.yield();
         m.p_lat = m.grid.row_lat(m.p_lat_idx);

@@ -112,6 +112,9 @@ void path_mof(Model& m, char path) {
         if (azim > kTwoPi) azim = float(D(azim) - kTwoPi);
         pathlen = float(D(kTwoPi) - pathlen);
     }
+    // The midpoints depend on the QTH and the grid as well: a cache filled for others
+    // is forgotten here.
+    m.path_cache.begin_pass(k.rlat, k.rlon, m.grid.rows_per_rad, m.grid.cols_per_rad);
     m.path_cache.select(long_path ? 1 : 0, pr, pc, pathlen, azim);
 
     // First split, with the constant hop range: where does the path reflect?

@@ -21,8 +21,8 @@ public:
         float last_lat, last_lon;    // the last midpoint, as the point globals hold it
     };
 
-    // Starts a path pass: forgets everything if the QTH or the grid differ from the
-    // ones the cache was filled for.
+    // Forgets everything if the QTH or the grid differ from the ones the cache was
+    // filled for.
     void begin_pass(float rlat, float rlon, float rows_per_rad, float cols_per_rad);
     // Selects the target cell of a path; forgets the cell if its path changed.
     void select(int path, int row, int col, float pathlen, float azim);
