@@ -142,6 +142,11 @@ bool ReadConsts(Model& m, const std::string& file_name, MessageSink& messages) {
         messages.show_message(file_name, "ERROR OPENING INPUT");
         return false;
     }
+    read_consts_lines(m, in, messages);
+    return true;
+}
+
+void read_consts_lines(Model& m, std::istream& in, MessageSink& messages) {
     std::string line;
     while (std::getline(in, line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -159,7 +164,6 @@ bool ReadConsts(Model& m, const std::string& file_name, MessageSink& messages) {
         m.consts.*d.val = float(D(*value) / scale_table[d.scale_factor]);
         m.diddle_flag[i] = static_cast<std::int8_t>(f.flag);
     }
-    return true;
 }
 
 int ChangeConsts(Model&) { return 0; }

@@ -3,6 +3,7 @@
 // carries a user's tuned constants from one start of the program to the next.
 #pragma once
 
+#include <iosfwd>
 #include <string>
 
 namespace skywave {
@@ -20,6 +21,9 @@ bool WriteConsts(const Model& m, const std::string& file_name, MessageSink& mess
 // Applies every matching line of the file; reports each line that does not match.
 // Returns false when the file cannot be opened (reported).
 bool ReadConsts(Model& m, const std::string& file_name, MessageSink& messages);
+
+// Applies the lines of a constants file read from a stream.
+void read_consts_lines(Model& m, std::istream& in, MessageSink& messages);
 
 // The per-step hook for changing constants during a run: changes nothing.
 int ChangeConsts(Model& m);

@@ -1,0 +1,20 @@
+// Prediction and contest files as replay reads them: grain detection, the QTH of the
+// first header, screens read round and round.
+#include "fuzz_support.h"
+#include "model.h"
+#include "prediction_file.h"
+#include "replay.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace skywave;
+    const std::string name = fuzz::as_file(std::string(reinterpret_cast<const char*>(data), size), "screens");
+    detect_grain(name);
+    Model m;
+    m.file_name = name;
+    fuzz::Quiet quiet;
+    ReplayFile replay;
+    if (!replay.OpenAFile(m, quiet)) return 0;
+    ReplayScreen screen;
+    for (int i = 0; i < 3; ++i) replay.ReadScreen(m, screen);
+    return 0;
+}

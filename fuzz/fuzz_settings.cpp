@@ -1,0 +1,31 @@
+// The run settings' checks on fuzzed field texts (one field per line). Whatever they
+// accept must make a run that ends by itself.
+#include <cstdlib>
+#include <sstream>
+
+#include "driver.h"
+#include "fuzz_support.h"
+#include "model.h"
+#include "run_settings.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace skywave;
+    std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
+    InitFields f;
+    std::string* fields[] = {&f.start_month, &f.start_day, &f.start_hour, &f.start_min, &f.stop_month,
+                             &f.stop_day,    &f.stop_hour, &f.stop_min,   &f.step_month, &f.step_day,
+                             &f.step_hour,   &f.step_min,  &f.lat_deg,    &f.lat_min,    &f.lat_sec,
+                             &f.lat_hemi,    &f.lon_deg,   &f.lon_min,    &f.lon_sec,    &f.lon_hemi,
+                             &f.flux,        &f.a_index,   &f.k_index,    &f.grain,      &f.file_name};
+    for (std::string* field : fields) std::getline(in, *field);
+    InitData record;
+    fuzz::Quiet quiet;
+    if (!CmOk(f, record, quiet)) return 0;
+    Model m;
+    init_consts(m.consts);
+    apply_init_data(m, record);
+    // At most 12 months x 31 days x about 1441 times (a step of a minute over 24 hours).
+    if (!count_steps(m, 12L * 31 * 1500)) std::abort();
+    if (m.grid.n_rows == 0) std::abort();
+    return 0;
+}
