@@ -152,7 +152,8 @@ bool DiddleConsts(Model& m, const std::string& CompareFile, Report& report, cons
     const std::time_t started = std::time(nullptr);
     report.write("MOF CONSTANT DIDDLE REPORT\n");
     report.write("QZ MOF/LOF PREDICTION PROGRAM Version 2.1\n");
-    report.write("\nREPORT STARTED: " + utc_stamp(started) + "\n");
+    // Each time stamp brings its own line end, and the lines around it add theirs.
+    report.write("\nREPORT STARTED: " + utc_stamp(started) + "\n\n");
     report.write(changed_constants(m));
     report.printf("\n\nREFERENCE RUN:  COMPARE FILE NAME=%s\n", CompareFile.c_str());
     report.printf("START_TIME= %f  STOP_TIME=%f\n", D(m.consts.start_time), D(m.consts.stop_time));
@@ -208,7 +209,7 @@ bool DiddleConsts(Model& m, const std::string& CompareFile, Report& report, cons
     }
 
     const std::time_t done = std::time(nullptr);
-    report.write("\nREPORT DONE: " + utc_stamp(done));
+    report.write("\nREPORT DONE: " + utc_stamp(done) + "\n");
     report.printf("\nELAPSED TIME: %ld SECONDS\n", long(done - started));
     hooks.StopDiddle();
     return !sweep.stopped();
