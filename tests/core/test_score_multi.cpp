@@ -259,8 +259,11 @@ TEST(ScoreMulti, SameReportForAnyJobsAndScratchHoldsLastRun) {
     EXPECT_TRUE(two.finished);
     EXPECT_EQ(lines_of(one.report).size(), 5u);
     EXPECT_EQ(two.report, one.report);
-    for (const std::string& row : lines_of(one.report))
-        if (row.find(".prp") != std::string::npos) EXPECT_TRUE(is_scored(row)) << row;
+    for (const std::string& row : lines_of(one.report)) {
+        if (row.find(".prp") != std::string::npos) {
+            EXPECT_TRUE(is_scored(row)) << row;
+        }
+    }
 
     // The scratch file holds the run for the last file: its conditions, its dates.
     Model m = base_model();
