@@ -135,14 +135,17 @@ bool is_scored(const std::string& row) {
 
 TEST(ScoreMulti, ListsContestFilesOfAFolder) {
     test::TempDir dir;
-    for (const char* name : {"b.prp", "A.PRP", "c.Prp", "Z.prp", "d.txt", "e.prpx", "prp", "f.pr"})
+    for (const char* name : {"b.prp", "A.PRP", "c.Prp", "Z.prp", "d.txt", "e.prpx", "prp", "f.pr",
+                             "m.prp", "a.prp", "B.prp", "0.prp", "y.PRP"})
         write_file(dir.file(name), "x\n");
     fs::create_directory(dir.path() / "x.prp");
     fs::create_directory(dir.path() / "sub");
     write_file(dir.file("sub/y.prp"), "x\n");
 
-    const std::vector<std::string> expected = {dir.file("A.PRP"), dir.file("Z.prp"),
-                                               dir.file("b.prp"), dir.file("c.Prp")};
+    std::vector<std::string> expected;
+    for (const char* name :
+         {"0.prp", "A.PRP", "B.prp", "Z.prp", "a.prp", "b.prp", "c.Prp", "m.prp", "y.PRP"})
+        expected.push_back(dir.file(name));
     EXPECT_EQ(list_contest_files(dir.path().string()), expected);
 
     test::TempDir empty;
