@@ -12,6 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::Quiet quiet;
     read_contest_header(name, quiet);
     for (int grain = 1; grain <= 3; ++grain)
-        if (std::optional<DateSpan> span = contest_date_span(name, grain)) set_run_dates(m, *span, quiet);
+        if (std::optional<DateSpan> span = contest_date_span(name, grain))
+            set_run_dates(m, *span, quiet);
     return 0;
 }

@@ -15,7 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Model m;
     set_grain(m.grid, float(1 + data[0] % 3));
     m.file_name = fuzz::as_file(rest.substr(0, cut), "one");
-    m.compare_name = fuzz::as_file(cut == std::string::npos ? std::string() : rest.substr(cut + 1), "two");
+    m.compare_name =
+        fuzz::as_file(cut == std::string::npos ? std::string() : rest.substr(cut + 1), "two");
     m.compare_flag = 1;
     fuzz::Quiet quiet;
     static std::FILE* null = std::fopen("/dev/null", "w");

@@ -7,7 +7,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace skywave;
-    const std::string name = fuzz::as_file(std::string(reinterpret_cast<const char*>(data), size), "screens");
+    const std::string name =
+        fuzz::as_file(std::string(reinterpret_cast<const char*>(data), size), "screens");
     detect_grain(name);
     Model m;
     m.file_name = name;
@@ -15,6 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ReplayFile replay;
     if (!replay.OpenAFile(m, quiet)) return 0;
     ReplayScreen screen;
-    for (int i = 0; i < 3; ++i) replay.ReadScreen(m, screen);
+    for (int i = 0; i < 3; ++i)
+        replay.ReadScreen(m, screen);
     return 0;
 }

@@ -12,12 +12,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace skywave;
     std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
     InitFields f;
-    std::string* fields[] = {&f.start_month, &f.start_day, &f.start_hour, &f.start_min, &f.stop_month,
-                             &f.stop_day,    &f.stop_hour, &f.stop_min,   &f.step_month, &f.step_day,
-                             &f.step_hour,   &f.step_min,  &f.lat_deg,    &f.lat_min,    &f.lat_sec,
-                             &f.lat_hemi,    &f.lon_deg,   &f.lon_min,    &f.lon_sec,    &f.lon_hemi,
-                             &f.flux,        &f.a_index,   &f.k_index,    &f.grain,      &f.file_name};
-    for (std::string* field : fields) std::getline(in, *field);
+    std::string* fields[] = {
+        &f.start_month, &f.start_day, &f.start_hour, &f.start_min,  &f.stop_month,
+        &f.stop_day,    &f.stop_hour, &f.stop_min,   &f.step_month, &f.step_day,
+        &f.step_hour,   &f.step_min,  &f.lat_deg,    &f.lat_min,    &f.lat_sec,
+        &f.lat_hemi,    &f.lon_deg,   &f.lon_min,    &f.lon_sec,    &f.lon_hemi,
+        &f.flux,        &f.a_index,   &f.k_index,    &f.grain,      &f.file_name};
+    for (std::string* field : fields)
+        std::getline(in, *field);
     InitData record;
     fuzz::Quiet quiet;
     if (!CmOk(f, record, quiet)) return 0;

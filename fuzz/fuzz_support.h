@@ -1,10 +1,10 @@
 // Shared pieces of the fuzz targets.
 #pragma once
 
+#include <unistd.h>
 #include <cstdint>
 #include <cstdio>
 #include <string>
-#include <unistd.h>
 
 #include "messages.h"
 

@@ -20,7 +20,8 @@ namespace {
 // Writes the chosen array when the run reaches the chosen step, then stops the run.
 class ArrayHooks : public ConsoleHooks {
 public:
-    ArrayHooks(Progress& p, int index, int step, Report& out) : ConsoleHooks(p), index_(index), step_(step), out_(out) {}
+    ArrayHooks(Progress& p, int index, int step, Report& out)
+        : ConsoleHooks(p), index_(index), step_(step), out_(out) {}
     void ExamineArrays(Model& m) override {
         if (++steps_ < step_) return;
         write(m);
@@ -66,8 +67,10 @@ struct ArrayCommand {
         const std::optional<int> index = find_disp_array(name);
         if (!index) {
             std::string names;
-            for (const disp_array& d : disp_arrays) names += std::string(" ") + d.title;
-            messages.show_message("no array named '" + name + "'; the arrays are:" + names, "ERROR");
+            for (const disp_array& d : disp_arrays)
+                names += std::string(" ") + d.title;
+            messages.show_message("no array named '" + name + "'; the arrays are:" + names,
+                                  "ERROR");
             return kError;
         }
         Model m;
@@ -100,9 +103,13 @@ struct ArrayCommand {
 void add_array_command(CLI::App& app, Action& action) {
     static ArrayCommand c;
     CLI::App* a = app.add_subcommand(
-        "array", "Write a result array of the model after a step of a run, one grid cell per line (CSV)");
-    a->add_option("NAME", c.name, "array name, e.g. mof, lof, longmof, g2, fe, h, sol_angle (or other)")->required();
-    a->add_option("-o,--output", c.output, "CSV file (default: standard output)")->type_name("OUT.csv");
+        "array",
+        "Write a result array of the model after a step of a run, one grid cell per line (CSV)");
+    a->add_option("NAME", c.name,
+                  "array name, e.g. mof, lof, longmof, g2, fe, h, sol_angle (or other)")
+        ->required();
+    a->add_option("-o,--output", c.output, "CSV file (default: standard output)")
+        ->type_name("OUT.csv");
     a->add_option("--step", c.step, "the step after which the array is taken, from 1 (default 1)")
         ->check(CLI::PositiveNumber);
     add_run_flags(*a, c.flags);

@@ -29,7 +29,8 @@ void add_consts_command(CLI::App& app, Action& action) {
     static ConstsCommand command;
     CLI::App* consts = app.add_subcommand("consts", "Constants files");
     consts->require_subcommand(1);
-    CLI::App* write = consts->add_subcommand("write", "Write the constants in force as a constants file");
+    CLI::App* write =
+        consts->add_subcommand("write", "Write the constants in force as a constants file");
     add_constants_flags(*write, command.flags);
     write->add_option("FILE", command.file, "constants file to write")->required();
     write->final_callback([&action] { action = [] { return command.write(); }; });

@@ -30,7 +30,9 @@ struct RenderCommand {
         v.qth = !no_qth;
         v.sun = !no_sun;
         v.great_circles = great_circles;
-        v.lines = view == "lof" ? ViewState::lof : view == "other" ? ViewState::other : ViewState::mof;
+        v.lines = view == "lof"     ? ViewState::lof
+                  : view == "other" ? ViewState::other
+                                    : ViewState::mof;
         v.short_path = path != "long";
         v.long_path = path != "short";
         v.projection = projection == "north" ? ViewState::polar_north
@@ -42,7 +44,9 @@ struct RenderCommand {
     // The numbered picture of screen n: OUT-001.png for OUT.png.
     std::string numbered(int n) const {
         const std::filesystem::path p(output);
-        return (p.parent_path() / (p.stem().string() + cformat("-%03d", n) + p.extension().string())).string();
+        return (p.parent_path() /
+                (p.stem().string() + cformat("-%03d", n) + p.extension().string()))
+            .string();
     }
 
     int execute() {
@@ -53,12 +57,14 @@ struct RenderCommand {
         if (!replay.OpenAFile(m, messages)) return kError;
         long lines = 0;
         LineReader in(file);
-        for (std::string line; in.next(line);) ++lines;
+        for (std::string line; in.next(line);)
+            ++lines;
         const long per_screen = 1 + 5L * m.grid.out_rows;
         const int screens = int((lines + per_screen - 1) / per_screen);
         if (!all && screen > screens) {
-            messages.show_message(cformat("%s has %d screens; there is no screen %d", file.c_str(), screens, screen),
-                                  "ERROR");
+            messages.show_message(
+                cformat("%s has %d screens; there is no screen %d", file.c_str(), screens, screen),
+                "ERROR");
             return kError;
         }
         const ViewState v = view_state();
@@ -84,20 +90,26 @@ struct RenderCommand {
 
 void add_render_command(CLI::App& app, Action& action) {
     static RenderCommand c;
-    CLI::App* r = app.add_subcommand("render", "Draw a screen of a prediction file on the world map, as a PNG picture");
+    CLI::App* r = app.add_subcommand(
+        "render", "Draw a screen of a prediction file on the world map, as a PNG picture");
     r->add_option("FILE", c.file, "prediction or contest data file")->required();
-    r->add_option("-o,--output", c.output, "picture to write (with --all: OUT-001.png, OUT-002.png, ...)")
+    r->add_option("-o,--output", c.output,
+                  "picture to write (with --all: OUT-001.png, OUT-002.png, ...)")
         ->required()
         ->type_name("OUT.png");
-    auto* screen = r->add_option("--screen", c.screen, "screen to draw, from 1 (default 1)")->check(CLI::PositiveNumber);
+    auto* screen = r->add_option("--screen", c.screen, "screen to draw, from 1 (default 1)")
+                       ->check(CLI::PositiveNumber);
     r->add_flag("--all", c.all, "draw every screen")->excludes(screen);
-    r->add_option("--view", c.view, "mof, lof or other (no cells)")->check(CLI::IsMember({"mof", "lof", "other"}));
-    r->add_option("--path", c.path, "short, long or both")->check(CLI::IsMember({"short", "long", "both"}));
+    r->add_option("--view", c.view, "mof, lof or other (no cells)")
+        ->check(CLI::IsMember({"mof", "lof", "other"}));
+    r->add_option("--path", c.path, "short, long or both")
+        ->check(CLI::IsMember({"short", "long", "both"}));
     r->add_flag("--no-map", c.no_map, "black background instead of the world map");
     r->add_flag("--no-qth", c.no_qth, "no marker on the QTH");
     r->add_flag("--no-sun", c.no_sun, "no sunrise and sunset symbols");
     r->add_flag("--great-circles", c.great_circles, "great circles from the QTH");
-    r->add_option("--projection", c.projection, "rect, north (polar, North Pole) or qth (polar, centred on the QTH)")
+    r->add_option("--projection", c.projection,
+                  "rect, north (polar, North Pole) or qth (polar, centred on the QTH)")
         ->check(CLI::IsMember({"rect", "north", "qth"}));
     r->final_callback([&action] { action = [] { return c.execute(); }; });
 }

@@ -5,6 +5,7 @@
 #include "commands.h"
 #include "console.h"
 #include "driver.h"
+#include "indices_flags.h"
 #include "model.h"
 #include "run_options.h"
 
@@ -35,13 +36,15 @@ struct RunCommand {
             case RunOutcome::failed:
                 return kError;
             case RunOutcome::aborted:
-                std::fprintf(stderr, "stopped: %s holds the completed screens\n", m.file_name.c_str());
+                std::fprintf(stderr, "stopped: %s holds the completed screens\n",
+                             m.file_name.c_str());
                 return kInterrupted;
             case RunOutcome::completed:
                 break;
         }
-        std::printf("%s: %ld screens, grain %d (%dx%d)\n", m.file_name.c_str(), count_steps(m).value_or(0),
-                    int(m.consts.display_grain), m.grid.n_rows, m.grid.n_cols);
+        std::printf("%s: %ld screens, grain %d (%dx%d)\n", m.file_name.c_str(),
+                    count_steps(m).value_or(0), int(m.consts.display_grain), m.grid.n_rows,
+                    m.grid.n_cols);
         return kOk;
     }
 };
@@ -52,7 +55,9 @@ void add_run_command(CLI::App& app, Action& action) {
     static RunCommand command;
     CLI::App* sub = app.add_subcommand("run", "Compute a prediction file for the run settings");
     add_run_flags(*sub, command.flags);
-    sub->add_option("-o,--output", command.output, "prediction file to write (default \"default.mof\")")
+    add_indices_flags(*sub, command.flags);
+    sub->add_option("-o,--output", command.output,
+                    "prediction file to write (default \"default.mof\")")
         ->type_name("FILE");
     sub->final_callback([&action] { action = [] { return command.execute(); }; });
 }

@@ -67,19 +67,23 @@ struct MultiCommand {
     int execute() {
         ConsoleMessages messages;
         std::error_code ec;
-        const fs::path folder = fs::is_directory(target, ec) ? fs::path(target) : fs::path(target).parent_path();
+        const fs::path folder =
+            fs::is_directory(target, ec) ? fs::path(target) : fs::path(target).parent_path();
         if (!fs::exists(target, ec)) {
             messages.show_message(target, "ERROR OPENING INPUT");
             return kError;
         }
-        const std::vector<std::string> files = list_contest_files(folder.empty() ? "." : folder.string());
+        const std::vector<std::string> files =
+            list_contest_files(folder.empty() ? "." : folder.string());
         if (files.empty()) {
-            std::fprintf(stderr, "no *.prp contest files in %s\n", folder.empty() ? "." : folder.c_str());
+            std::fprintf(stderr, "no *.prp contest files in %s\n",
+                         folder.empty() ? "." : folder.c_str());
             return kOk;
         }
         Model m;
         if (!load_constants(m, flags.consts, messages)) return kError;
-        if (!apply_run_flags(m, flags, std::nullopt, messages, RunDefaults::observations)) return kError;
+        if (!apply_run_flags(m, flags, std::nullopt, messages, RunDefaults::observations))
+            return kError;
         ScoreMultiOptions options;
         options.grain = flags.grain ? int(m.consts.display_grain) : 0;
         options.use_run_dates = has_dates(flags);
@@ -90,8 +94,8 @@ struct MultiCommand {
         progress.set_label("score-multi");
         ConsoleSweepHooks hooks(progress);
         install_interrupt_handler();
-        const bool finished =
-            score_multi(m, files, options, [&](const std::string& text) { out->write(text); }, hooks, messages);
+        const bool finished = score_multi(
+            m, files, options, [&](const std::string& text) { out->write(text); }, hooks, messages);
         progress.finish();
         if (!close_report(*out, messages)) return kError;
         return finished ? kOk : kInterrupted;
@@ -108,7 +112,8 @@ struct DiddleCommand {
         ConsoleMessages messages;
         Model m;
         if (!load_constants(m, flags.consts, messages)) return kError;
-        if (!apply_run_flags(m, flags, std::nullopt, messages, RunDefaults::observations)) return kError;
+        if (!apply_run_flags(m, flags, std::nullopt, messages, RunDefaults::observations))
+            return kError;
         const std::optional<ContestHeader> header = read_contest_header(contest, messages);
         if (!header) return kError;
         apply_contest_header(m, *header);
@@ -121,7 +126,8 @@ struct DiddleCommand {
             m.consts.display_grain = float(g);
         }
         if (!has_dates(flags)) {
-            const std::optional<DateSpan> span = contest_date_span(contest, int(m.consts.display_grain));
+            const std::optional<DateSpan> span =
+                contest_date_span(contest, int(m.consts.display_grain));
             if (!span || !set_run_dates(m, *span, messages)) return kError;
         }
         std::unique_ptr<Report> out = open_report(report, messages);
@@ -141,30 +147,38 @@ struct DiddleCommand {
 
 void add_score_commands(CLI::App& app, Action& action) {
     static ScoreCommand score;
-    CLI::App* s = app.add_subcommand("score", "Score a prediction file against a contest data file, screen by screen");
+    CLI::App* s = app.add_subcommand(
+        "score", "Score a prediction file against a contest data file, screen by screen");
     s->add_option("FILE1", score.file1, "prediction (or contest) file")->required();
     s->add_option("FILE2", score.file2, "contest data file with the observations")->required();
-    s->add_option("--grain", score.grain, "grid of both files (default: detected from FILE1)")->type_name("G");
-    s->add_option("-o,--output", score.report, "report file (default: standard output)")->type_name("REPORT");
+    s->add_option("--grain", score.grain, "grid of both files (default: detected from FILE1)")
+        ->type_name("G");
+    s->add_option("-o,--output", score.report, "report file (default: standard output)")
+        ->type_name("REPORT");
     s->final_callback([&action] { action = [] { return score.execute(); }; });
 
     static MultiCommand multi;
-    CLI::App* mu = app.add_subcommand(
-        "score-multi",
-        "Run and score every *.prp contest file of a folder (a FILE names its folder); one row per file");
+    CLI::App* mu = app.add_subcommand("score-multi",
+                                      "Run and score every *.prp contest file of a folder (a FILE "
+                                      "names its folder); one row per file");
     mu->add_option("TARGET", multi.target, "folder, or any file in it")->required();
-    mu->add_option("-o,--output", multi.report, "report file (default: standard output)")->type_name("REPORT");
+    mu->add_option("-o,--output", multi.report, "report file (default: standard output)")
+        ->type_name("REPORT");
     add_run_flags(*mu, multi.flags);
-    mu->add_option("-j,--jobs", multi.jobs, "runs at once (default: every core)")->check(CLI::PositiveNumber);
+    mu->add_option("-j,--jobs", multi.jobs, "runs at once (default: every core)")
+        ->check(CLI::PositiveNumber);
     mu->final_callback([&action] { action = [] { return multi.execute(); }; });
 
     static DiddleCommand diddle;
     CLI::App* d = app.add_subcommand(
-        "diddle", "Tune the marked constants against a contest data file (marks come from a constants file)");
+        "diddle",
+        "Tune the marked constants against a contest data file (marks come from a constants file)");
     d->add_option("CONTEST", diddle.contest, "contest data file")->required();
-    d->add_option("-o,--output", diddle.report, "report file (default: standard output)")->type_name("REPORT");
+    d->add_option("-o,--output", diddle.report, "report file (default: standard output)")
+        ->type_name("REPORT");
     add_run_flags(*d, diddle.flags);
-    d->add_option("-j,--jobs", diddle.jobs, "runs at once (default: every core)")->check(CLI::PositiveNumber);
+    d->add_option("-j,--jobs", diddle.jobs, "runs at once (default: every core)")
+        ->check(CLI::PositiveNumber);
     d->final_callback([&action] { action = [] { return diddle.execute(); }; });
 }
 

@@ -19,5 +19,6 @@ void add_consts_command(CLI::App& app, Action& action);
 void add_score_commands(CLI::App& app, Action& action);
 void add_render_command(CLI::App& app, Action& action);
 void add_array_command(CLI::App& app, Action& action);
+void add_contest_data_command(CLI::App& app, Action& action);
 
 }  // namespace skywave::cli

@@ -1,8 +1,8 @@
 #include "console.h"
 
+#include <unistd.h>
 #include <csignal>
 #include <cstdio>
-#include <unistd.h>
 
 #include "cformat.h"
 #include "model.h"
@@ -23,15 +23,23 @@ void ConsoleMessages::show_message(const std::string& text, const std::string& c
     std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
 }
 
-void install_interrupt_handler() { std::signal(SIGINT, on_interrupt); }
+void install_interrupt_handler() {
+    std::signal(SIGINT, on_interrupt);
+}
 
-bool interrupted() { return g_interrupted != 0; }
+bool interrupted() {
+    return g_interrupted != 0;
+}
 
 Progress::Progress() : tty_(isatty(fileno(stderr)) != 0) {}
 
-Progress::~Progress() { finish(); }
+Progress::~Progress() {
+    finish();
+}
 
-void Progress::set_total(long total) { total_ = total; }
+void Progress::set_total(long total) {
+    total_ = total;
+}
 
 void Progress::set_label(const std::string& label) {
     label_ = label;
@@ -82,17 +90,21 @@ void ConsoleHooks::yield() {
 void ConsoleHooks::step_done(const Model& m) {
     const Constants& k = m.consts;
     const int minutes = int(k.calc_time * 60 + 0.5f);
-    progress_.advance(cformat("%2.0f/%-2.0f %02d:%02d UTC", double(k.month), double(k.day), minutes / 60,
-                              minutes % 60));
+    progress_.advance(cformat("%2.0f/%-2.0f %02d:%02d UTC", double(k.month), double(k.day),
+                              minutes / 60, minutes % 60));
 }
 
 }  // namespace skywave::cli
 
 namespace skywave::cli {
 
-void ConsoleSweepHooks::SetStatus2(const std::string& text) { status_ = text; }
+void ConsoleSweepHooks::SetStatus2(const std::string& text) {
+    status_ = text;
+}
 
-void ConsoleSweepHooks::progress(long done, long planned) { progress_.update(done, planned, status_); }
+void ConsoleSweepHooks::progress(long done, long planned) {
+    progress_.update(done, planned, status_);
+}
 
 std::unique_ptr<Report> open_report(const std::optional<std::string>& file, MessageSink& messages) {
     if (!file) return std::make_unique<Report>(stdout);

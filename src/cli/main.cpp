@@ -6,8 +6,9 @@
 
 int main(int argc, char** argv) {
     using namespace skywave::cli;
-    CLI::App app{"skywave: predicts which HF frequencies carry a signal from your station, for every "
-                 "point of the world, date and hour"};
+    CLI::App app{
+        "skywave: predicts which HF frequencies carry a signal from your station, for every "
+        "point of the world, date and hour"};
     app.require_subcommand(1);
     Action action;
     add_run_command(app, action);
@@ -15,6 +16,7 @@ int main(int argc, char** argv) {
     add_score_commands(app, action);
     add_render_command(app, action);
     add_array_command(app, action);
+    add_contest_data_command(app, action);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

@@ -8,6 +8,7 @@
 
 #include "console.h"
 #include "constants_file.h"
+#include "indices_flags.h"
 #include "model.h"
 #include "run_settings.h"
 
@@ -63,7 +64,8 @@ void set_time(const std::string& text, std::string& hour, std::string& min) {
 void add_constants_flags(CLI::App& app, ConstantsFlags& flags) {
     app.add_option("--consts", flags.files, "constants file read over the defaults and MOF.DAT")
         ->type_name("FILE");
-    app.add_flag("--no-mof-dat", flags.no_mof_dat, "do not read MOF.DAT from the working directory");
+    app.add_flag("--no-mof-dat", flags.no_mof_dat,
+                 "do not read MOF.DAT from the working directory");
 }
 
 void add_run_flags(CLI::App& app, RunFlags& flags) {
@@ -78,8 +80,10 @@ void add_run_flags(CLI::App& app, RunFlags& flags) {
         ->type_name("M/D");
     app.add_option("--step-date", flags.step_date, "date step, months/days (default 1/1)")
         ->type_name("M/D");
-    app.add_option("--start-time", flags.start_time, "first time, hours:minutes UTC")->type_name("H:M");
-    app.add_option("--stop-time", flags.stop_time, "last time, hours:minutes UTC")->type_name("H:M");
+    app.add_option("--start-time", flags.start_time, "first time, hours:minutes UTC")
+        ->type_name("H:M");
+    app.add_option("--stop-time", flags.stop_time, "last time, hours:minutes UTC")
+        ->type_name("H:M");
     app.add_option("--step-time", flags.step_time, "time step, hours:minutes")->type_name("H:M");
     app.add_option("--flux", flags.flux, "solar flux, 50 to 500")->type_name("F");
     app.add_option("--a-index", flags.a_index, "A index, 0 to 400")->type_name("A");
@@ -100,7 +104,9 @@ bool load_constants(Model& m, const ConstantsFlags& flags, ConsoleMessages& mess
     return true;
 }
 
-bool has_dates(const RunFlags& flags) { return flags.start_date || flags.stop_date; }
+bool has_dates(const RunFlags& flags) {
+    return flags.start_date || flags.stop_date;
+}
 
 bool apply_run_flags(Model& m, const RunFlags& flags, const std::optional<std::string>& output,
                      ConsoleMessages& messages, RunDefaults defaults) {
@@ -129,6 +135,7 @@ bool apply_run_flags(Model& m, const RunFlags& flags, const std::optional<std::s
     if (flags.k_index) f.k_index = *flags.k_index;
     if (flags.grain) f.grain = *flags.grain;
     if (output) f.file_name = *output;
+    if (!indices_into_fields(f, flags, messages)) return false;
     if (!CmOk(f, data, messages)) return false;
     apply_init_data(m, data);
     return true;

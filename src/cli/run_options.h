@@ -30,6 +30,8 @@ struct RunFlags {
     std::optional<std::string> start_date, stop_date, step_date;
     std::optional<std::string> start_time, stop_time, step_time;
     std::optional<std::string> flux, a_index, k_index, grain;
+    std::optional<std::string> indices;  // GFZ daily indices file (add_indices_flags)
+    std::optional<int> year;
 };
 
 void add_constants_flags(CLI::App& app, ConstantsFlags& flags);

@@ -1,11 +1,11 @@
 #include "cformat.h"
 
+#include <locale.h>
 #include <cerrno>
 #include <clocale>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
-#include <locale.h>
 
 namespace skywave {
 

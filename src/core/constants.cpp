@@ -46,15 +46,17 @@ static_assert(kSpans[kGroupCount - 1].first + kSpans[kGroupCount - 1].count == k
 const std::array<group_desc, kGroupCount> const_groups = [] {
     std::array<group_desc, kGroupCount> groups{};
     for (int g = 0; g < kGroupCount; ++g) {
-        groups[g] = {kSpans[g].name, 1,
-                     std::span<const const_desc>(const_table.data() + kSpans[g].first,
-                                                 kSpans[g].count),
-                     kSpans[g].first};
+        groups[g] = {
+            kSpans[g].name, 1,
+            std::span<const const_desc>(const_table.data() + kSpans[g].first, kSpans[g].count),
+            kSpans[g].first};
     }
     return groups;
 }();
 
-int is_legal_group(int in_group) { return in_group >= 0 && in_group < kGroupCount ? 1 : 0; }
+int is_legal_group(int in_group) {
+    return in_group >= 0 && in_group < kGroupCount ? 1 : 0;
+}
 
 int is_legal_cons(int group, int in_cons) {
     if (!is_legal_group(group)) return 0;
@@ -66,7 +68,9 @@ int is_same_name(int group, int cons, std::string_view name) {
     return name == const_table[flat_index(group, cons)].name ? 1 : 0;
 }
 
-int flat_index(int group, int cons) { return kSpans[group].first + cons; }
+int flat_index(int group, int cons) {
+    return kSpans[group].first + cons;
+}
 
 int find_constant(std::string_view name) {
     for (int i = 0; i < kConstCount; ++i)
@@ -75,7 +79,8 @@ int find_constant(std::string_view name) {
 }
 
 void init_consts(Constants& c) {
-    for (const const_desc& d : const_table) c.*d.val = d.init;
+    for (const const_desc& d : const_table)
+        c.*d.val = d.init;
 }
 
 }  // namespace skywave

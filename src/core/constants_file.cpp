@@ -1,16 +1,16 @@
 #include "constants_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 #include "cformat.h"
@@ -31,7 +31,8 @@ std::string constants_text(const Model& m) {
             const const_desc& d = group.con[i];
             const D scale = scale_table[d.scale_factor];
             cformat_to(text, "%3d %3d %15f %15f %3d %3d %s\n", g, i, D(m.consts.*d.val) * scale,
-                       D(d.init) * scale, int(d.cons_type), int(m.diddle_flag[group.first + i]), d.name);
+                       D(d.init) * scale, int(d.cons_type), int(m.diddle_flag[group.first + i]),
+                       d.name);
         }
     }
     return text;
@@ -86,9 +87,11 @@ std::vector<std::string_view> split_fields(std::string_view line) {
     std::vector<std::string_view> fields;
     std::size_t i = 0;
     while (i < line.size()) {
-        while (i < line.size() && std::isspace(static_cast<unsigned char>(line[i]))) ++i;
+        while (i < line.size() && std::isspace(static_cast<unsigned char>(line[i])))
+            ++i;
         std::size_t j = i;
-        while (j < line.size() && !std::isspace(static_cast<unsigned char>(line[j]))) ++j;
+        while (j < line.size() && !std::isspace(static_cast<unsigned char>(line[j])))
+            ++j;
         if (j > i) fields.push_back(line.substr(i, j - i));
         i = j;
     }
@@ -166,7 +169,9 @@ void read_consts_lines(Model& m, std::istream& in, MessageSink& messages) {
     }
 }
 
-int ChangeConsts(Model&) { return 0; }
+int ChangeConsts(Model&) {
+    return 0;
+}
 
 void first_use_init(Model& m, MessageSink& messages, bool read_mof_dat) {
     if (m.CalcInitDone) return;

@@ -23,7 +23,8 @@ std::optional<ContestHeader> parse_contest_header(const std::string& line);
 
 // Reads and parses the first line of a contest file; reports "Can't open file for
 // comparison" or a header that does not hold its eight numbers.
-std::optional<ContestHeader> read_contest_header(const std::string& file_name, MessageSink& messages);
+std::optional<ContestHeader> read_contest_header(const std::string& file_name,
+                                                 MessageSink& messages);
 
 // The header's conditions as the run's: date, indices and location (radians).
 void apply_contest_header(Model& m, const ContestHeader& h);

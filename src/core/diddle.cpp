@@ -48,12 +48,14 @@ bool score_run(Model& m, const std::string& compare, ScoreResults& r, std::strin
 
 // One marked constant's sweep on a worker: negative side first, then positive, each
 // side going on only while the runs score better than the reference.
-void sweep_constant(const Model& base, const Marked& c, const std::string& compare, const ScoreResults& ref,
-                    int task, Worker& w, SweepContext& ctx, MessageSink& messages) {
+void sweep_constant(const Model& base, const Marked& c, const std::string& compare,
+                    const ScoreResults& ref, int task, Worker& w, SweepContext& ctx,
+                    MessageSink& messages) {
     Model& m = w.model;
     copy_settings(m, base);
     const Constants& k = base.consts;
-    const Weights wt{k.w_mof_abv, k.w_mof_at, k.w_mof_blw, k.w_mof, k.w_lof_abv, k.w_lof_at, k.w_lof_blw, k.w_lof};
+    const Weights wt{k.w_mof_abv, k.w_mof_at, k.w_mof_blw, k.w_mof,
+                     k.w_lof_abv, k.w_lof_at, k.w_lof_blw, k.w_lof};
     const group_desc& group = const_groups[c.group];
     const const_desc& d = const_table[c.flat];
     const D scale = scale_table[d.scale_factor];
@@ -94,10 +96,10 @@ void sweep_constant(const Model& base, const Marked& c, const std::string& compa
                                           D(wt.w_lof_abv) * (D(ref.lof_above) - r.lof_above) +
                                           D(wt.w_lof_blw) * (D(ref.lof_below) - r.lof_below));
             net_score = float(D(wt.w_mof) * mof_score + D(wt.w_lof) * lof_score);
-            cformat_to(line, "MOF=%4.1f %4.1f %4.1f = %5.1f  ", D(r.mof_above), D(r.mof_at), D(r.mof_below),
-                       D(mof_score));
-            cformat_to(line, "LOF=%4.1f %4.1f %4.1f = %5.1f  ", D(r.lof_above), D(r.lof_at), D(r.lof_below),
-                       D(lof_score));
+            cformat_to(line, "MOF=%4.1f %4.1f %4.1f = %5.1f  ", D(r.mof_above), D(r.mof_at),
+                       D(r.mof_below), D(mof_score));
+            cformat_to(line, "LOF=%4.1f %4.1f %4.1f = %5.1f  ", D(r.lof_above), D(r.lof_at),
+                       D(r.lof_below), D(lof_score));
             cformat_to(line, "NET=%5.1f\n", D(net_score));
         } else {
             line += "NO SCORE: " + why + "\n";  // counts as not better
@@ -135,12 +137,13 @@ std::string utc_stamp(std::time_t t) {
                                           "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
     std::tm u{};
     gmtime_r(&t, &u);
-    return cformat("%s %s %02d %02d:%02d:%02d %d\n", kDays[u.tm_wday], kMonths[u.tm_mon], u.tm_mday, u.tm_hour,
-                   u.tm_min, u.tm_sec, u.tm_year + 1900);
+    return cformat("%s %s %02d %02d:%02d:%02d %d\n", kDays[u.tm_wday], kMonths[u.tm_mon], u.tm_mday,
+                   u.tm_hour, u.tm_min, u.tm_sec, u.tm_year + 1900);
 }
 
-bool DiddleConsts(Model& m, const std::string& CompareFile, Report& report, const std::string& ScratchFile,
-                  int jobs, SweepHooks& hooks, MessageSink& messages) {
+bool DiddleConsts(Model& m, const std::string& CompareFile, Report& report,
+                  const std::string& ScratchFile, int jobs, SweepHooks& hooks,
+                  MessageSink& messages) {
     LockedMessages locked(messages);
     m.file_flag = 1;
     m.file_name = ScratchFile;
@@ -189,10 +192,10 @@ bool DiddleConsts(Model& m, const std::string& CompareFile, Report& report, cons
         },
         [](const std::string&) {}, sweep_hooks);
     if (ref_scored) {
-        report.printf("              MOF=%4.1f %4.1f %4.1f   POINTS=%4.0f\n", D(ref.mof_above), D(ref.mof_at),
-                      D(ref.mof_below), D(ref.mof_count));
-        report.printf("              LOF=%4.1f %4.1f %4.1f   POINTS=%4.0f\n", D(ref.lof_above), D(ref.lof_at),
-                      D(ref.lof_below), D(ref.lof_count));
+        report.printf("              MOF=%4.1f %4.1f %4.1f   POINTS=%4.0f\n", D(ref.mof_above),
+                      D(ref.mof_at), D(ref.mof_below), D(ref.mof_count));
+        report.printf("              LOF=%4.1f %4.1f %4.1f   POINTS=%4.0f\n", D(ref.lof_above),
+                      D(ref.lof_at), D(ref.lof_below), D(ref.lof_count));
     } else {
         report.write("              NO SCORE: " + why + "\n");
     }

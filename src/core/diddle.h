@@ -23,7 +23,8 @@ std::string utc_stamp(std::time_t t);
 // settings (with the contest file's conditions) and is left as it was found. Every
 // run writes a prediction into a scratch file; afterwards scratch_file holds the last
 // run. jobs runs go on at once. Returns false when the sweep was stopped.
-bool DiddleConsts(Model& m, const std::string& CompareFile, Report& report, const std::string& ScratchFile,
-                  int jobs, SweepHooks& hooks, MessageSink& messages);
+bool DiddleConsts(Model& m, const std::string& CompareFile, Report& report,
+                  const std::string& ScratchFile, int jobs, SweepHooks& hooks,
+                  MessageSink& messages);
 
 }  // namespace skywave

@@ -1,9 +1,9 @@
 #include "driver.h"
 
+#include <unistd.h>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <unistd.h>
 
 #include "constants_file.h"
 #include "e_layer.h"
@@ -19,7 +19,9 @@
 
 namespace skywave {
 
-int RunHooks::ChangeConsts(Model& m) { return skywave::ChangeConsts(m); }
+int RunHooks::ChangeConsts(Model& m) {
+    return skywave::ChangeConsts(m);
+}
 
 namespace {
 

@@ -22,8 +22,9 @@ double f2_power(float p1, float p2, float p3, float p4, float ak1, float ak2, fl
 }
 
 float night_a1(const Constants& k) {
-    return float((D(k.a1_1) + D(k.a1_2) * k.sf_index + D(k.a1_3) * std::pow(D(k.sf_index), D(k.a1_4))) /
-                 k.a1_5);
+    return float(
+        (D(k.a1_1) + D(k.a1_2) * k.sf_index + D(k.a1_3) * std::pow(D(k.sf_index), D(k.a1_4))) /
+        k.a1_5);
 }
 
 }  // namespace
@@ -64,14 +65,15 @@ void calc_g2(Model& m) {
         g8 = float(D(k.g8_n_1) * t9 / day_length);
         u1 = clamp_to(float(D(k.u1_n_1) * day_length / t9), -75, 75);
         u = clamp_to(float((D(temp_calc_time) - t_sunset) * k.u_n_1 * 0.5), -75, 75);
-        g0_n = float((std::exp(D(u1)) + k.g0_n_1) * g8 * (D(k.g0_n_3) * abs_c_sol_zen) * std::exp(D(u)) /
-                     (D(g8) * g8 + k.g0_n_2));
+        g0_n = float((std::exp(D(u1)) + k.g0_n_1) * g8 * (D(k.g0_n_3) * abs_c_sol_zen) *
+                     std::exp(D(u)) / (D(g8) * g8 + k.g0_n_2));
         m.a1 = night_a1(k);
         g2a_n = float(f2_power(k.g2_n_1, k.g2_n_2, k.g2_n_3, k.g2_n_4, k.g0_n_ak1, k.g0_n_ak2,
                                k.g0_n_ak3, g0_n, ak) *
                       m.a1);
         g2a = g2a_n;
-        const float h1 = float((std::pow(D(k.h_n_1) * c_sol_zen + k.h_n_2, D(k.h_n_3)) + k.h_n_4) / k.h_n_5);
+        const float h1 =
+            float((std::pow(D(k.h_n_1) * c_sol_zen + k.h_n_2, D(k.h_n_3)) + k.h_n_4) / k.h_n_5);
         const float h2 = float(std::sin(D(kPi) * std::pow(D(g9), D(k.h_n_6))));
         h = float(D(k.h_n_8) * h1 * h2 + k.h_n_7 + D(k.h_n_9) * m.ssn + D(k.h_n_10) * ak);
     } else if (regime == kDay) {
@@ -99,7 +101,8 @@ void calc_g2(Model& m) {
                                k.g0_d_ak3, g0_d, ak) *
                       (D(m.cf_noon_max) * cf_noon_month));
         g2a = g2a_d;
-        const float h1 = float((std::pow(D(k.h_d_1) * c_sol_zen + k.h_d_2, D(k.h_d_3)) + k.h_d_4) / k.h_d_5);
+        const float h1 =
+            float((std::pow(D(k.h_d_1) * c_sol_zen + k.h_d_2, D(k.h_d_3)) + k.h_d_4) / k.h_d_5);
         const float h2 = float(std::sin(D(kPi) * std::pow(D(g9), D(k.h_d_6))));
         h = float(D(k.h_d_8) * h1 * h2 + k.h_d_7 + D(k.h_d_9) * m.ssn + D(k.h_d_10) * ak);
     } else {

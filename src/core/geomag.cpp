@@ -30,14 +30,14 @@ float clamp_unit(float v) {
 void compute_range_azim(range_azim* ptr) {
     const D lat1 = ptr->from_lat, lon1 = ptr->from_lon;
     const D lat2 = ptr->to_lat, lon2 = ptr->to_lon;
-    const float h =
-        clamp_unit(float(std::sin(lat1) * std::sin(lat2) + std::cos(lat1) * std::cos(lat2) * std::cos(lon1 - lon2)));
+    const float h = clamp_unit(float(std::sin(lat1) * std::sin(lat2) +
+                                     std::cos(lat1) * std::cos(lat2) * std::cos(lon1 - lon2)));
     ptr->range = float(std::acos(D(h)));
     if (ptr->range < 0.00001) {
         ptr->azim = 0;
     } else {
-        const float s = clamp_unit(
-            float((std::sin(lat2) - std::sin(lat1) * h) / (std::cos(lat1) * std::sin(D(ptr->range)))));
+        const float s = clamp_unit(float((std::sin(lat2) - std::sin(lat1) * h) /
+                                         (std::cos(lat1) * std::sin(D(ptr->range)))));
         ptr->azim = float(std::acos(D(s)));
     }
     if (std::sin(lon1 - lon2) < 0) ptr->azim = float(D(kTwoPi) - ptr->azim);  // end point lies west
@@ -48,7 +48,8 @@ void compute_lat_lon(range_azim* ptr) {
     const float c1 = float(std::cos(D(ptr->from_lat)));
     const float c2 = float(std::cos(D(ptr->range)));
     // cosine of the end point's colatitude
-    const float ca = clamp_unit(float(std::sin(D(ptr->range)) * c1 * std::cos(D(ptr->azim)) + D(s1) * c2));
+    const float ca =
+        clamp_unit(float(std::sin(D(ptr->range)) * c1 * std::cos(D(ptr->azim)) + D(s1) * c2));
     const float a = float(std::acos(D(ca)));
     float cgx = float(std::sin(D(a)) * c1);
     if (std::fabs(cgx) < 0.00001) {
@@ -87,8 +88,8 @@ void calc_mlat_mlon(Model& m) {
         mlat = calc_mlat_mapped(m);
     else
         mlat = float(D(kHalfPi) - mag.range);
-    float smlon = clamp_unit(float(std::sin(D(kHalfPi) - m.cur_lat) * std::sin(D(m.cur_lon) - k.mlon_1) /
-                                   std::sin(D(mag.range))));
+    float smlon = clamp_unit(float(std::sin(D(kHalfPi) - m.cur_lat) *
+                                   std::sin(D(m.cur_lon) - k.mlon_1) / std::sin(D(mag.range))));
     float mlon = float(std::asin(D(smlon)));
     if (mag.azim < kHalfPi || mag.azim > kThreeHalfPi) mlon = float(D(kPi) - mlon);
     if (mlon > kPi) mlon = float(D(mlon) - kTwoPi);

@@ -30,8 +30,12 @@ void set_grain(Grid& g, float display_grain) {
     g.lon_step = float(1 / D(g.cols_per_rad));
 }
 
-float Grid::row_lat(int r) const { return float(D(kHalfPi) - r * D(lat_step) - D(lat_step) * 0.5); }
+float Grid::row_lat(int r) const {
+    return float(D(kHalfPi) - r * D(lat_step) - D(lat_step) * 0.5);
+}
 
-float Grid::col_lon(int c) const { return float(c * D(lon_step) + D(lon_step) * 0.5); }
+float Grid::col_lon(int c) const {
+    return float(c * D(lon_step) + D(lon_step) * 0.5);
+}
 
 }  // namespace skywave

@@ -18,13 +18,16 @@ constexpr Pixel kBlack = rgb(0, 0, 0);
 constexpr Pixel kWhite = rgb(255, 255, 255);
 constexpr Pixel kYellow = rgb(255, 255, 0);
 
-Surface solid(Pixel p) { return Surface(kTileSize, kTileSize, p); }
+Surface solid(Pixel p) {
+    return Surface(kTileSize, kTileSize, p);
+}
 
 // Squares of four pixels, colour and black alternating.
 Surface checkerboard(Pixel p) {
     Surface s(kTileSize, kTileSize);
     for (int y = 0; y < kTileSize; ++y)
-        for (int x = 0; x < kTileSize; ++x) s.set_pixel(x, y, ((x / 4 + y / 4) % 2 == 0) ? p : kBlack);
+        for (int x = 0; x < kTileSize; ++x)
+            s.set_pixel(x, y, ((x / 4 + y / 4) % 2 == 0) ? p : kBlack);
     return s;
 }
 
@@ -41,7 +44,8 @@ void sun(bool filled, Surface& tile, Surface& mask) {
             const bool disc = filled ? r <= 5.0 : (r >= 4.0 && r <= 5.5);
             // rays along the axes and diagonals, from the disc to the tile's edge
             const bool on_ray = r >= 7.0 && r <= 9.6 &&
-                                (std::fabs(dx) < 0.6 || std::fabs(dy) < 0.6 || std::fabs(std::fabs(dx) - std::fabs(dy)) < 0.8);
+                                (std::fabs(dx) < 0.6 || std::fabs(dy) < 0.6 ||
+                                 std::fabs(std::fabs(dx) - std::fabs(dy)) < 0.8);
             if (disc || on_ray) {
                 tile.set_pixel(x, y, kYellow);
                 mask.set_pixel(x, y, kBlack);
@@ -55,7 +59,8 @@ MapResources build() {
         r.world = std::move(*world);
     else
         r.world = Surface(kMapWidth, kMapHeight);
-    for (Surface& s : r.DrawBitmap) s = solid(kBlack);
+    for (Surface& s : r.DrawBitmap)
+        s = solid(kBlack);
     r.DrawBitmap[1] = solid(rgb(255, 0, 0));
     r.DrawBitmap[2] = solid(rgb(0, 255, 0));
     r.DrawBitmap[3] = solid(rgb(0, 0, 255));
@@ -64,10 +69,11 @@ MapResources build() {
     r.DrawBitmap[6] = checkerboard(rgb(0, 0, 255));
     sun(true, r.DrawBitmap[7], r.DrawBitmap[8]);
     sun(false, r.DrawBitmap[9], r.DrawBitmap[10]);
-    const Pixel levels[10] = {rgb(0, 0, 0),     rgb(0, 0, 128),   rgb(0, 0, 255),   rgb(0, 128, 128),
-                              rgb(0, 128, 0),   rgb(0, 255, 0),   rgb(128, 128, 0), rgb(255, 255, 0),
-                              rgb(128, 0, 0),   rgb(255, 0, 0)};
-    for (int i = 0; i < 10; ++i) r.ExamBitmap[std::size_t(i)] = solid(levels[i]);
+    const Pixel levels[10] = {rgb(0, 0, 0),   rgb(0, 0, 128), rgb(0, 0, 255),   rgb(0, 128, 128),
+                              rgb(0, 128, 0), rgb(0, 255, 0), rgb(128, 128, 0), rgb(255, 255, 0),
+                              rgb(128, 0, 0), rgb(255, 0, 0)};
+    for (int i = 0; i < 10; ++i)
+        r.ExamBitmap[std::size_t(i)] = solid(levels[i]);
     return r;
 }
 

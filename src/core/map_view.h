@@ -42,10 +42,12 @@ void Polar(MapSurfaces& s, const Model& m, int projection);
 std::string BothLine(const std::string& short_line, const std::string& long_line, int n_cols);
 
 // Paints one display row's cells from a symbol line.
-void ColorLine(Surface& working, const Model& m, const MapResources& res, const std::string& buff, int row);
+void ColorLine(Surface& working, const Model& m, const MapResources& res, const std::string& buff,
+               int row);
 
 // Composes a replay screen; returns the title ("MM DD HH.HH ...  BOTH MOF ").
-std::string DrawReplay(MapSurfaces& s, const Model& m, const ReplayScreen& screen, const ViewState& view);
+std::string DrawReplay(MapSurfaces& s, const Model& m, const ReplayScreen& screen,
+                       const ViewState& view);
 
 // The examined array and its colour scale.
 struct ExamState {

@@ -26,6 +26,8 @@ bool InitCalc(Model& m, MessageSink& messages) {
     return true;
 }
 
-void EndCalc(Model& m) { m.arrays.reset(); }
+void EndCalc(Model& m) {
+    m.arrays.reset();
+}
 
 }  // namespace skywave

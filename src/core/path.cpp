@@ -13,7 +13,9 @@ namespace {
 
 constexpr double kEarthRadius = 6371.0;  // km
 
-int sign_of(float v) { return v > 0 ? 1 : (v < 0 ? -1 : 0); }
+int sign_of(float v) {
+    return v > 0 ? 1 : (v < 0 ? -1 : 0);
+}
 
 // Visits the grid cell under each hop midpoint of the path in cp split into khop
 // hops, and leaves the point globals describing the last midpoint. The midpoints
@@ -23,7 +25,8 @@ template <class Visit>
 void for_each_midpoint(Model& m, range_azim& cp, int khop, float half_hop, Visit&& visit) {
     PathCache::Hops known;
     if (m.path_cache.find(khop, known)) {
-        for (int i = 0; i < khop; ++i) visit(known.cells[i] / MAX_COLS, known.cells[i] % MAX_COLS);
+        for (int i = 0; i < khop; ++i)
+            visit(known.cells[i] / MAX_COLS, known.cells[i] % MAX_COLS);
         m.cur_lat = known.last_lat;
         m.cur_lon = known.last_lon;
         m.lat_idx = known.cells[khop - 1] / MAX_COLS;
@@ -58,13 +61,15 @@ struct HopGeometry {
 HopGeometry hop_geometry(const Constants& k, float half_hop, float h_calc) {
     HopGeometry g;
     const D R = kEarthRadius;
-    g.phi = clamp_to(float(std::atan(std::sin(D(half_hop)) / ((R + h_calc) / R - std::cos(D(half_hop))))),
-                     k.min_phi, k.max_phi);
+    g.phi = clamp_to(
+        float(std::atan(std::sin(D(half_hop)) / ((R + h_calc) / R - std::cos(D(half_hop))))),
+        k.min_phi, k.max_phi);
     g.m9 = float(D(k.m9_1) / std::cos(D(g.phi)));
     // At zero range the quotient's denominator is sin 0: the arctangent of the
     // infinite quotient is pi/2, and the clamp takes it to max_takeoff.
-    g.takeoff = clamp_to(float(std::atan((std::cos(D(half_hop)) - R / (h_calc + R)) / std::sin(D(half_hop)))),
-                         k.min_takeoff, k.max_takeoff);
+    g.takeoff = clamp_to(
+        float(std::atan((std::cos(D(half_hop)) - R / (h_calc + R)) / std::sin(D(half_hop)))),
+        k.min_takeoff, k.max_takeoff);
     g.sex = float(D(k.sex_1) - D(k.sex_2) * std::pow(std::cos(D(g.takeoff)), D(k.sex_3)));
     return g;
 }

@@ -6,7 +6,9 @@
 namespace skywave {
 
 namespace {
-bool same_bits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+bool same_bits(float a, float b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
 }  // namespace
 
 void PathCache::allocate() {
@@ -26,7 +28,8 @@ void PathCache::begin_pass(float rlat, float rlon, float rows_per_rad, float col
     allocate();
     const float key[4] = {rlat, rlon, rows_per_rad, cols_per_rad};
     bool same = keyed_;
-    for (int i = 0; i < 4 && same; ++i) same = same_bits(key[i], key_[i]);
+    for (int i = 0; i < 4 && same; ++i)
+        same = same_bits(key[i], key_[i]);
     if (same) return;
     std::fill(valid_.begin(), valid_.end(), 0);
     std::copy(key, key + 4, key_);

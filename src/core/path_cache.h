@@ -42,9 +42,9 @@ private:
     float key_[4] = {};
     bool keyed_ = false;
     int cell_ = 0;
-    std::vector<float> path_key_;          // pathlen, azim per cell
-    std::vector<std::uint8_t> valid_;      // per cell and hop count
-    std::vector<float> last_;              // last lat, lon per cell and hop count
+    std::vector<float> path_key_;           // pathlen, azim per cell
+    std::vector<std::uint8_t> valid_;       // per cell and hop count
+    std::vector<float> last_;               // last lat, lon per cell and hop count
     std::vector<std::uint16_t> midpoints_;  // per cell: 1 + 2 + ... + kMaxHops entries
 };
 

@@ -1,9 +1,9 @@
 #include "png_io.h"
 
+#include <png.h>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <png.h>
 #include <vector>
 
 namespace skywave {
@@ -22,7 +22,8 @@ std::optional<Surface> decode_png(const unsigned char* data, std::size_t size) {
     return s;
 }
 
-bool write_png(const std::string& file_name, const Surface& s, int x, int y, int w, int h, std::string& error) {
+bool write_png(const std::string& file_name, const Surface& s, int x, int y, int w, int h,
+               std::string& error) {
     std::vector<unsigned char> rgb(std::size_t(w) * std::size_t(h) * 3);
     for (int j = 0; j < h; ++j)
         for (int i = 0; i < w; ++i) {

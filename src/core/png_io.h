@@ -14,6 +14,7 @@ std::optional<Surface> decode_png(const unsigned char* data, std::size_t size);
 
 // Writes the w x h rectangle at (x, y) of the surface as an RGB PNG. False (with
 // errno-style text in error) when the file could not be written.
-bool write_png(const std::string& file_name, const Surface& s, int x, int y, int w, int h, std::string& error);
+bool write_png(const std::string& file_name, const Surface& s, int x, int y, int w, int h,
+               std::string& error);
 
 }  // namespace skywave

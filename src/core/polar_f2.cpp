@@ -42,8 +42,9 @@ void f0f2_plr(Model& m) {
 
     float plr;
     if (mlat >= 0) {
-        plr = float((D(k.nplr_5) + D(k.nplr_6) * v) * (D(k.nplr_1) + D(k.nplr_2) * m.ssn) *
-                    std::exp(D(k.nplr_3) * (std::cos(D(mlat) + D(k.nplr_4) * std::cos(D(phi))) - cmlat)));
+        plr = float(
+            (D(k.nplr_5) + D(k.nplr_6) * v) * (D(k.nplr_1) + D(k.nplr_2) * m.ssn) *
+            std::exp(D(k.nplr_3) * (std::cos(D(mlat) + D(k.nplr_4) * std::cos(D(phi))) - cmlat)));
     } else {
         const float u = float(std::cos(D(t) * t));
         const float y = float(std::sin(D(mlon) / 2));
@@ -55,10 +56,11 @@ void f0f2_plr(Model& m) {
         const float b = float(((D(y) - z) * 0.5 - std::pow(D(y), 8.0)) * v -
                               std::exp(-4 * D(y) * y) * (D(am) * u * z_over_za));
         const float ys4 = float(std::pow(D(ys), 4.0));
-        plr = float((D(k.splr_1) + m.ssn / D(k.splr_2)) +
-                    u * (D(k.splr_3) + ys4 * (D(k.splr_4) + D(k.splr_5) * m.ssn)) +
-                    (D(k.splr_6) + D(k.splr_7) * m.ssn) * std::cos(D(phi) - kPi * (D(k.splr_8) + b)) +
-                    std::exp(-D(v) * ys4) * (D(k.splr_9) + D(k.splr_10) * (k.splr_11 - D(v) * v)));
+        plr =
+            float((D(k.splr_1) + m.ssn / D(k.splr_2)) +
+                  u * (D(k.splr_3) + ys4 * (D(k.splr_4) + D(k.splr_5) * m.ssn)) +
+                  (D(k.splr_6) + D(k.splr_7) * m.ssn) * std::cos(D(phi) - kPi * (D(k.splr_8) + b)) +
+                  std::exp(-D(v) * ys4) * (D(k.splr_9) + D(k.splr_10) * (k.splr_11 - D(v) * v)));
     }
 
     // Blending factor: near 1 close to the geomagnetic pole, falling off steeply

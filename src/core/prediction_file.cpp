@@ -14,8 +14,8 @@ namespace skywave {
 std::string make_header_line(const Model& m) {
     const Constants& k = m.consts;
     return cformat("%2.0f %2.0f %5.2f %3.0f %3.0f %3.0f %4.1f %4.1f  \n", D(k.month), D(k.day),
-                   D(k.calc_time), D(k.sf_index), D(k.a_index), D(k.k_index), D(k.rlat) * kDegPerRad,
-                   D(k.rlon) * kDegPerRad);
+                   D(k.calc_time), D(k.sf_index), D(k.a_index), D(k.k_index),
+                   D(k.rlat) * kDegPerRad, D(k.rlon) * kDegPerRad);
 }
 
 char mof_symbol(const Model& m, int a, char path) {
@@ -47,10 +47,18 @@ void make_line(Model& m, const Array2D& array, char type, int rise_long, int set
             // A value that is not a finite number has no level.
             if (std::optional<int> v = trunc_to_int(array[m.p_lat_idx][n_cols - 1 - i])) {
                 switch (type) {
-                    case 0: symbol = mof_symbol(m, *v, 'S'); break;
-                    case 1: symbol = mof_symbol(m, *v, 'L'); break;
-                    case 3: symbol = lof_symbol(m, *v, 'S'); break;
-                    default: symbol = lof_symbol(m, *v, 'L'); break;
+                    case 0:
+                        symbol = mof_symbol(m, *v, 'S');
+                        break;
+                    case 1:
+                        symbol = mof_symbol(m, *v, 'L');
+                        break;
+                    case 3:
+                        symbol = lof_symbol(m, *v, 'S');
+                        break;
+                    default:
+                        symbol = lof_symbol(m, *v, 'L');
+                        break;
                 }
             }
         }
@@ -61,7 +69,8 @@ void make_line(Model& m, const Array2D& array, char type, int rise_long, int set
         const Constants& k = m.consts;
         // The character whose column holds a west longitude, wrapped into the line.
         const auto mark = [&](double column, char c) {
-            if (std::optional<int> i = trunc_to_int(column)) out[start + ((*i % n_cols) + n_cols) % n_cols] = c;
+            if (std::optional<int> i = trunc_to_int(column))
+                out[start + ((*i % n_cols) + n_cols) % n_cols] = c;
         };
         if (rise_long >= 0) mark(n_cols - rise_long * D(kRadPerDeg) * g.cols_per_rad, 'R');
         if (set_long >= 0) mark(n_cols - set_long * D(kRadPerDeg) * g.cols_per_rad, 'S');
@@ -90,8 +99,10 @@ bool write_file(Model& m) {
     m.screen_buffer.clear();
     write_screen(m, m.screen_buffer);
     if (!m.data_file) return false;
-    const std::size_t n = std::fwrite(m.screen_buffer.data(), 1, m.screen_buffer.size(), m.data_file);
-    return n == m.screen_buffer.size() && std::fflush(m.data_file) == 0 && !std::ferror(m.data_file);
+    const std::size_t n =
+        std::fwrite(m.screen_buffer.data(), 1, m.screen_buffer.size(), m.data_file);
+    return n == m.screen_buffer.size() && std::fflush(m.data_file) == 0 &&
+           !std::ferror(m.data_file);
 }
 
 int detect_grain(const std::string& file_name) {
@@ -107,10 +118,14 @@ int detect_grain(const std::string& file_name) {
     }
     if (in.bad()) return -1;
     switch (count / 5) {
-        case 35: return 1;
-        case 22: return 2;
-        case 11: return 3;
-        default: return 0;
+        case 35:
+            return 1;
+        case 22:
+            return 2;
+        case 11:
+            return 3;
+        default:
+            return 0;
     }
 }
 

@@ -33,8 +33,8 @@ bool ReplayFile::OpenAFile(Model& m, MessageSink& messages) {
     // The file's QTH replaces the user's for the overlays; a header without it, or
     // with values out of range, places the QTH at 0.
     float v[8] = {};
-    const bool complete =
-        cscan(first.c_str(), "%e %e %e %e %e %e %e %e", &v[0], &v[1], &v[2], &v[3], &v[4], &v[5], &v[6], &v[7]) == 8;
+    const bool complete = cscan(first.c_str(), "%e %e %e %e %e %e %e %e", &v[0], &v[1], &v[2],
+                                &v[3], &v[4], &v[5], &v[6], &v[7]) == 8;
     float station_lat = complete ? v[6] : 0, station_long = complete ? v[7] : 0;
     if (station_lat > 90 || !(station_lat >= -90)) station_lat = 0;
     if (station_long > 360 || !(station_long >= -360)) station_long = 0;
@@ -68,7 +68,8 @@ void ReplayFile::ReadScreen(Model& m, ReplayScreen& screen) {
     for (std::size_t i : {0u, 3u, 6u})
         if (i < header.size() && header[i] == ' ') header[i] = '0';
     char sep1, sep2;
-    cscan(header.c_str(), "%e%1c%e%1c%e", &m.consts.month, &sep1, &m.consts.day, &sep2, &m.consts.calc_time);
+    cscan(header.c_str(), "%e%1c%e%1c%e", &m.consts.month, &sep1, &m.consts.day, &sep2,
+          &m.consts.calc_time);
     m.header_line = header + "\n";
     screen.header = header;
     screen.lines.assign(std::size_t(5 * std::max(0, m.grid.out_rows)), std::string());

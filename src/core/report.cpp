@@ -13,7 +13,9 @@ Report::Report(std::FILE* stream, std::string name) : Report(stream, std::move(n
 Report::Report(std::FILE* stream, std::string name, bool owned)
     : stream_(stream), name_(std::move(name)), owned_(owned) {}
 
-Report::~Report() { close(); }
+Report::~Report() {
+    close();
+}
 
 std::unique_ptr<Report> Report::create(const std::string& file_name) {
     std::FILE* f = std::fopen(file_name.c_str(), "w");
@@ -23,7 +25,8 @@ std::unique_ptr<Report> Report::create(const std::string& file_name) {
 
 void Report::write(const std::string& text) {
     if (!stream_ || error_) return;
-    if (std::fwrite(text.data(), 1, text.size(), stream_) != text.size() || std::fflush(stream_) != 0)
+    if (std::fwrite(text.data(), 1, text.size(), stream_) != text.size() ||
+        std::fflush(stream_) != 0)
         error_ = errno ? errno : EIO;
 }
 
@@ -46,6 +49,8 @@ bool Report::close() {
     return ok();
 }
 
-std::string Report::error_text() const { return name_ + ": " + std::strerror(error_); }
+std::string Report::error_text() const {
+    return name_ + ": " + std::strerror(error_);
+}
 
 }  // namespace skywave

@@ -19,8 +19,10 @@ constexpr const char* kDefaultFileName = "default.mof";
 // An integer field: optional blanks around an optionally signed whole number.
 std::optional<long> read_int(const std::string& text) {
     std::size_t b = 0, e = text.size();
-    while (b < e && std::isspace(static_cast<unsigned char>(text[b]))) ++b;
-    while (e > b && std::isspace(static_cast<unsigned char>(text[e - 1]))) --e;
+    while (b < e && std::isspace(static_cast<unsigned char>(text[b])))
+        ++b;
+    while (e > b && std::isspace(static_cast<unsigned char>(text[e - 1])))
+        --e;
     const std::string_view t = std::string_view(text).substr(b, e - b);
     if (t.empty()) return std::nullopt;
     for (std::size_t i = 0; i < t.size(); ++i) {
@@ -61,7 +63,8 @@ void to_hm(float value, std::string& hour, std::string& min) {
 
 bool read_location(const InitFields& f, InitData& data) {
     long d, m, s;
-    if (!read_in(f.lat_deg, 0, 90, d) || !read_in(f.lat_min, 0, 60, m) || !read_in(f.lat_sec, 0, 60, s))
+    if (!read_in(f.lat_deg, 0, 90, d) || !read_in(f.lat_min, 0, 60, m) ||
+        !read_in(f.lat_sec, 0, 60, s))
         return false;
     const char ns = hemisphere(f.lat_hemi);
     if (ns != 'N' && ns != 'S') return false;
@@ -70,7 +73,8 @@ bool read_location(const InitFields& f, InitData& data) {
     if (ns == 'S' && lat != 0) lat = -lat;  // a zero latitude stays +0
     data.Lat = lat;
 
-    if (!read_in(f.lon_deg, 0, 360, d) || !read_in(f.lon_min, 0, 60, m) || !read_in(f.lon_sec, 0, 60, s))
+    if (!read_in(f.lon_deg, 0, 360, d) || !read_in(f.lon_min, 0, 60, m) ||
+        !read_in(f.lon_sec, 0, 60, s))
         return false;
     const char ew = hemisphere(f.lon_hemi);
     if (ew != 'E' && ew != 'W') return false;
@@ -177,7 +181,8 @@ bool CmOk(const InitFields& f, InitData& data, MessageSink& messages) {
         return false;
     }
     long flux, a, k;
-    if (!read_in(f.flux, 50, 500, flux) || !read_in(f.a_index, 0, 400, a) || !read_in(f.k_index, 0, 9, k)) {
+    if (!read_in(f.flux, 50, 500, flux) || !read_in(f.a_index, 0, 400, a) ||
+        !read_in(f.k_index, 0, 9, k)) {
         messages.show_message("Solar Data not readable.", "SOLAR DATA ERROR!");
         return false;
     }

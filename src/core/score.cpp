@@ -11,19 +11,27 @@ namespace skywave {
 
 namespace {
 
-constexpr const char* kKindNames[kScoreKinds] = {"SP_MOF", "LP_MOF", "BT_MOF", "SP_LOF", "LP_LOF", "BT_LOF"};
+constexpr const char* kKindNames[kScoreKinds] = {"SP_MOF", "LP_MOF", "BT_MOF",
+                                                 "SP_LOF", "LP_LOF", "BT_LOF"};
 
 char normalised(char c) {
     switch (c) {
-        case ' ': return '0';
-        case 'A': return '1';
-        case 'B': return '2';
-        case 'C': return '3';
-        default: return c;
+        case ' ':
+            return '0';
+        case 'A':
+            return '1';
+        case 'B':
+            return '2';
+        case 'C':
+            return '3';
+        default:
+            return c;
     }
 }
 
-bool is_level(char c) { return c >= '0' && c <= '3'; }
+bool is_level(char c) {
+    return c >= '0' && c <= '3';
+}
 
 // The next line of a screen as the comparison sees it: its line end is a cell like
 // any other (and is skipped as no level); a line missing at the end of the file
@@ -37,8 +45,8 @@ std::string screen_line(LineReader& in) {
 void write_block(Report& report, const ScoreCounters& c) {
     report.write("       BETTER     AT  WORSE    COUNT\n");
     for (int t = 0; t < kScoreKinds; ++t)
-        report.printf("%s  %5.1f  %5.1f  %5.1f    %5.0f\n", kKindNames[t], D(c.above[t]), D(c.at[t]),
-                      D(c.below[t]), D(c.count[t]));
+        report.printf("%s  %5.1f  %5.1f  %5.1f    %5.0f\n", kKindNames[t], D(c.above[t]),
+                      D(c.at[t]), D(c.below[t]), D(c.count[t]));
 }
 
 // Turns counts into percentages of the cells counted (or leaves zeros alone).
@@ -52,7 +60,8 @@ void to_percent(float& above, float& at, float& below, float counted) {
 
 }  // namespace
 
-void compare_line(std::string& buff, std::string& buff2, int type, int n_cols, ScoreCounters& counters) {
+void compare_line(std::string& buff, std::string& buff2, int type, int n_cols,
+                  ScoreCounters& counters) {
     if (int(buff.size()) < n_cols) buff.resize(std::size_t(n_cols), ' ');
     if (int(buff2.size()) < n_cols) buff2.resize(std::size_t(n_cols), ' ');
     for (int x = 0; x < n_cols; ++x) {
@@ -73,14 +82,17 @@ void better_of_both(std::string& s, const std::string& l, int n_cols) {
     for (int x = 0; x < n_cols && x < int(s.size()) && x < int(l.size()); ++x) {
         const char lp = l[x];
         switch (s[x]) {
-            case '0': s[x] = lp; break;
+            case '0':
+                s[x] = lp;
+                break;
             case '1':
                 if (lp == '2' || lp == '3') s[x] = lp;
                 break;
             case '2':
                 if (lp == '3') s[x] = '3';
                 break;
-            default: break;
+            default:
+                break;
         }
     }
 }
@@ -150,8 +162,9 @@ bool ScoreFiles(Model& m, ScoreResults* results, Report* report, MessageSink& me
         write_block(*report, final);
     }
     if (results) {
-        *results = {final.above[BT_MOF], final.at[BT_MOF], final.below[BT_MOF], final.count[BT_MOF],
-                    final.above[BT_LOF], final.at[BT_LOF], final.below[BT_LOF], final.count[BT_LOF]};
+        *results = {final.above[BT_MOF], final.at[BT_MOF],    final.below[BT_MOF],
+                    final.count[BT_MOF], final.above[BT_LOF], final.at[BT_LOF],
+                    final.below[BT_LOF], final.count[BT_LOF]};
     }
     return true;
 }

@@ -31,7 +31,8 @@ struct ScoreResults {
 // Compares a predicted line with an observed one over n_cols cells and counts into
 // the kind `type`. Both lines are padded to n_cols and normalised in place (blank to
 // "0", "A" "B" "C" to "1" "2" "3"); cells that are not a level are skipped.
-void compare_line(std::string& buff, std::string& buff2, int type, int n_cols, ScoreCounters& counters);
+void compare_line(std::string& buff, std::string& buff2, int type, int n_cols,
+                  ScoreCounters& counters);
 
 // Turns the (normalised) short-path line into the better of it and the long-path line.
 void better_of_both(std::string& short_line, const std::string& long_line, int n_cols);

@@ -22,7 +22,8 @@ std::vector<std::string> list_contest_files(const std::string& folder) {
         const std::string name = it->path().filename().string();
         if (name.size() < 4) continue;
         std::string ext = name.substr(name.size() - 4);
-        std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+        std::transform(ext.begin(), ext.end(), ext.begin(),
+                       [](unsigned char c) { return char(std::tolower(c)); });
         std::error_code type_ec;
         if (ext == ".prp" && it->is_regular_file(type_ec)) files.push_back(it->path().string());
     }
@@ -34,21 +35,23 @@ namespace {
 
 std::string row_start(const std::string& file, const ContestHeader& h) {
     return cformat("%-14s %6.1f %6.1f  %2.0f %2.0f   %3.0f %3.0f %1.0f   ",
-                   fs::path(file).filename().string().c_str(), D(h.lat), D(h.lon), D(h.month), D(h.day),
-                   D(h.sf_index), D(h.a_index), D(h.k_index));
+                   fs::path(file).filename().string().c_str(), D(h.lat), D(h.lon), D(h.month),
+                   D(h.day), D(h.sf_index), D(h.a_index), D(h.k_index));
 }
 
 // Runs and scores one contest file; the row of the report.
-std::string score_one(const Model& base, const std::string& file, const ScoreMultiOptions& options, Worker& w,
-                      SweepContext& ctx, MessageSink& messages) {
+std::string score_one(const Model& base, const std::string& file, const ScoreMultiOptions& options,
+                      Worker& w, SweepContext& ctx, MessageSink& messages) {
     const std::string name = fs::path(file).filename().string();
     MessageLog problems;
     const std::optional<ContestHeader> header = read_contest_header(file, problems);
     if (!header) {
-        for (const auto& e : problems.entries) messages.show_message(e.text, e.caption);
-        return cformat("%-14s %s\n", name.c_str(), problems.entries.at(0).text == "Can't open file for comparison"
-                                                      ? "can't open the file"
-                                                      : "header not readable");
+        for (const auto& e : problems.entries)
+            messages.show_message(e.text, e.caption);
+        return cformat("%-14s %s\n", name.c_str(),
+                       problems.entries.at(0).text == "Can't open file for comparison"
+                           ? "can't open the file"
+                           : "header not readable");
     }
     const std::string start = row_start(file, *header);
     Model& m = w.model;
@@ -66,16 +69,22 @@ std::string score_one(const Model& base, const std::string& file, const ScoreMul
     m.compare_flag = 1;
     m.compare_name = file;
     ScoreResults r;
-    if (!ScoreFiles(m, &r, nullptr, problems)) return start + "score failed: " + problems.entries.at(0).text + "\n";
-    return start + cformat("%2.0f %2.0f %2.0f %3.0f", D(r.mof_above), D(r.mof_at), D(r.mof_below), D(r.mof_count)) +
+    if (!ScoreFiles(m, &r, nullptr, problems))
+        return start + "score failed: " + problems.entries.at(0).text + "\n";
+    return start +
+           cformat("%2.0f %2.0f %2.0f %3.0f", D(r.mof_above), D(r.mof_at), D(r.mof_below),
+                   D(r.mof_count)) +
            "  " +
-           cformat("%2.0f %2.0f %2.0f %3.0f\n", D(r.lof_above), D(r.lof_at), D(r.lof_below), D(r.lof_count));
+           cformat("%2.0f %2.0f %2.0f %3.0f\n", D(r.lof_above), D(r.lof_at), D(r.lof_below),
+                   D(r.lof_count));
 }
 
 }  // namespace
 
-bool score_multi(const Model& base, const std::vector<std::string>& files, const ScoreMultiOptions& options,
-                 const std::function<void(const std::string&)>& write, SweepHooks& hooks, MessageSink& messages) {
+bool score_multi(const Model& base, const std::vector<std::string>& files,
+                 const ScoreMultiOptions& options,
+                 const std::function<void(const std::string&)>& write, SweepHooks& hooks,
+                 MessageSink& messages) {
     LockedMessages locked(messages);
     Sweep sweep(options.jobs, options.scratch);
     hooks.StartDiddle();

@@ -17,7 +17,7 @@ class SweepHooks;
 std::vector<std::string> list_contest_files(const std::string& folder);
 
 struct ScoreMultiOptions {
-    int grain = 0;             // 0: each file's own grain
+    int grain = 0;               // 0: each file's own grain
     bool use_run_dates = false;  // false: each file's own dates (the span of its headers)
     int jobs = 1;
     std::string scratch = "SCRATCH.MOF";
@@ -26,7 +26,9 @@ struct ScoreMultiOptions {
 // Runs and scores every file; write() receives the two heading lines and the rows in
 // file order. The base model holds the run settings (times, dates, constants).
 // Returns false when the sweep was stopped.
-bool score_multi(const Model& base, const std::vector<std::string>& files, const ScoreMultiOptions& options,
-                 const std::function<void(const std::string&)>& write, SweepHooks& hooks, MessageSink& messages);
+bool score_multi(const Model& base, const std::vector<std::string>& files,
+                 const ScoreMultiOptions& options,
+                 const std::function<void(const std::string&)>& write, SweepHooks& hooks,
+                 MessageSink& messages);
 
 }  // namespace skywave

@@ -70,19 +70,20 @@ void calc_suntimes(Model& m) {
 
 void calc_sol_angle(Model& m) {
     ResultArrays& a = *m.arrays;
-    const float h = float((D(m.consts.calc_time) - a.t_noon[m.lat_idx][m.lon_idx]) * 15 * kRadPerDeg);
+    const float h =
+        float((D(m.consts.calc_time) - a.t_noon[m.lat_idx][m.lon_idx]) * 15 * kRadPerDeg);
     const D lat = m.cur_lat;
     const D dec = m.sol_lat;
-    a.sol_angle[m.lat_idx][m.lon_idx] =
-        float(std::acos(std::sin(lat) * std::sin(dec) + std::cos(lat) * std::cos(dec) * std::cos(D(h))));
+    a.sol_angle[m.lat_idx][m.lon_idx] = float(
+        std::acos(std::sin(lat) * std::sin(dec) + std::cos(lat) * std::cos(dec) * std::cos(D(h))));
 }
 
 void sun_locate(const Model& m, float lat, float time, int* rise_long, int* set_long) {
     const Constants& k = m.consts;
     // Its own declination: a sine over a 365-day year, zero 80 days into it.
-    const float dec = float(23.5 * kRadPerDeg *
-                            std::sin((30.4 * (D(k.month) - 1) + k.day - 80) * 360 * kRadPerDeg *
-                                     (1.0 / 365)));
+    const float dec =
+        float(23.5 * kRadPerDeg *
+              std::sin((30.4 * (D(k.month) - 1) + k.day - 80) * 360 * kRadPerDeg * (1.0 / 365)));
     const double x = std::tan(D(dec)) * std::tan(D(lat));
     if (x > 1) {  // the sun never sets here
         *rise_long = 0;

@@ -10,16 +10,23 @@ constexpr Pixel kOpaque = 0xff000000u;
 
 Pixel apply(RasterOp op, Pixel dst, Pixel src) {
     switch (op) {
-        case RasterOp::copy: return src | kOpaque;
-        case RasterOp::xor_: return ((dst ^ src) & 0x00ffffffu) | kOpaque;
-        case RasterOp::and_: return (dst & src) | kOpaque;
-        case RasterOp::or_: return dst | src | kOpaque;
-        case RasterOp::blackness: return kOpaque;
+        case RasterOp::copy:
+            return src | kOpaque;
+        case RasterOp::xor_:
+            return ((dst ^ src) & 0x00ffffffu) | kOpaque;
+        case RasterOp::and_:
+            return (dst & src) | kOpaque;
+        case RasterOp::or_:
+            return dst | src | kOpaque;
+        case RasterOp::blackness:
+            return kOpaque;
     }
     return dst;
 }
 
-int wrap(int v, int n) { return ((v % n) + n) % n; }
+int wrap(int v, int n) {
+    return ((v % n) + n) % n;
+}
 
 }  // namespace
 
@@ -31,11 +38,14 @@ void Surface::set_pixel(int x, int y, Pixel p) {
     pixels_[std::size_t(y) * std::size_t(width_) + std::size_t(x)] = p;
 }
 
-void Surface::fill(Pixel p) { std::fill(pixels_.begin(), pixels_.end(), p); }
+void Surface::fill(Pixel p) {
+    std::fill(pixels_.begin(), pixels_.end(), p);
+}
 
 void Surface::fill_rect(int x, int y, int w, int h, Pixel p) {
     for (int j = std::max(0, y); j < std::min(height_, y + h); ++j)
-        for (int i = std::max(0, x); i < std::min(width_, x + w); ++i) set_pixel(i, j, p);
+        for (int i = std::max(0, x); i < std::min(width_, x + w); ++i)
+            set_pixel(i, j, p);
 }
 
 void Surface::blit(int x, int y, int w, int h, const Surface& src, int sx, int sy, RasterOp op) {
@@ -53,7 +63,8 @@ void Surface::blit(int x, int y, int w, int h, const Surface& src, int sx, int s
     }
 }
 
-void Surface::stretch_blit(int x, int y, int w, int h, const Surface& src, RasterOp op, StretchMode mode) {
+void Surface::stretch_blit(int x, int y, int w, int h, const Surface& src, RasterOp op,
+                           StretchMode mode) {
     if (w <= 0 || h <= 0 || src.width_ == 0 || src.height_ == 0) return;
     for (int j = 0; j < h; ++j) {
         // Source rows that fall on destination row j: all of them when shrinking,
@@ -66,7 +77,8 @@ void Surface::stretch_blit(int x, int y, int w, int h, const Surface& src, Raste
             Pixel p = mode == StretchMode::and_ ? 0xffffffffu : 0u;
             for (int sy = y0; sy < y1; ++sy)
                 for (int sx = x0; sx < x1; ++sx)
-                    p = mode == StretchMode::and_ ? (p & src.pixel(sx, sy)) : (p | src.pixel(sx, sy));
+                    p = mode == StretchMode::and_ ? (p & src.pixel(sx, sy))
+                                                  : (p | src.pixel(sx, sy));
             const int dx = x + i, dy = y + j;
             if (dx < 0 || dy < 0 || dx >= width_ || dy >= height_) continue;
             Pixel& d = pixels_[std::size_t(dy) * std::size_t(width_) + std::size_t(dx)];

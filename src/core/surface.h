@@ -29,7 +29,9 @@ public:
     Pixel* data() { return pixels_.data(); }
     const Pixel* data() const { return pixels_.data(); }
 
-    Pixel pixel(int x, int y) const { return pixels_[std::size_t(y) * std::size_t(width_) + std::size_t(x)]; }
+    Pixel pixel(int x, int y) const {
+        return pixels_[std::size_t(y) * std::size_t(width_) + std::size_t(x)];
+    }
     // Single pixels outside the surface are ignored.
     void set_pixel(int x, int y, Pixel p);
     void fill(Pixel p);
@@ -40,7 +42,8 @@ public:
     // destination pixels outside this surface are clipped.
     void blit(int x, int y, int w, int h, const Surface& src, int sx, int sy, RasterOp op);
     // Transfers the whole of src stretched onto the w x h rectangle at (x, y).
-    void stretch_blit(int x, int y, int w, int h, const Surface& src, RasterOp op, StretchMode mode);
+    void stretch_blit(int x, int y, int w, int h, const Surface& src, RasterOp op,
+                      StretchMode mode);
 
 private:
     int width_ = 0, height_ = 0;

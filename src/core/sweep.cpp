@@ -1,10 +1,10 @@
 #include "sweep.h"
 
+#include <unistd.h>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <thread>
-#include <unistd.h>
 
 namespace skywave {
 
@@ -79,15 +79,17 @@ Sweep::Sweep(int jobs, const std::string& final_scratch) : final_scratch_(final_
     if (jobs < 1) jobs = 1;
     for (int i = 0; i < jobs; ++i) {
         auto w = std::make_unique<Worker>();
-        w->scratch = folder_.empty() ? final_scratch + "." + std::to_string(i)
-                                     : (fs::path(folder_) / ("run" + std::to_string(i) + ".mof")).string();
+        w->scratch = folder_.empty()
+                         ? final_scratch + "." + std::to_string(i)
+                         : (fs::path(folder_) / ("run" + std::to_string(i) + ".mof")).string();
         workers_.push_back(std::move(w));
     }
 }
 
 Sweep::~Sweep() {
     std::error_code ec;
-    for (const auto& w : workers_) fs::remove(w->scratch, ec);
+    for (const auto& w : workers_)
+        fs::remove(w->scratch, ec);
     if (!folder_.empty()) fs::remove_all(folder_, ec);
 }
 
@@ -105,7 +107,8 @@ void Sweep::keep_scratch(Worker& w, int rank) {
     kept_rank_ = rank;
 }
 
-void Sweep::run(int n, long planned_runs, const std::function<void(int, Worker&, SweepContext&)>& task,
+void Sweep::run(int n, long planned_runs,
+                const std::function<void(int, Worker&, SweepContext&)>& task,
                 const std::function<void(const std::string&)>& write, SweepHooks& hooks) {
     SweepContext& ctx = context_;
     {
@@ -150,7 +153,8 @@ void Sweep::run(int n, long planned_runs, const std::function<void(int, Worker&,
         lock.lock();
     }
     lock.unlock();
-    for (auto& t : threads) t.join();
+    for (auto& t : threads)
+        t.join();
     hooks.progress(ctx.runs_done_.load(), planned_runs);
 }
 

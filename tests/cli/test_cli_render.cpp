@@ -1,17 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
 
 namespace {
 
 int run(const std::string& args, const std::filesystem::path& dir, std::string* out = nullptr) {
-    const std::string cmd = "cd '" + dir.string() + "' && " SKYWAVE_EXE " " + args + " >.out 2>.err </dev/null";
+    const std::string cmd =
+        "cd '" + dir.string() + "' && " SKYWAVE_EXE " " + args + " >.out 2>.err </dev/null";
     const int status = std::system(cmd.c_str());
     if (out) {
         std::ifstream in(dir / ".out");
@@ -26,7 +27,9 @@ std::pair<int, int> png_size(const std::filesystem::path& file) {
     unsigned char h[24] = {};
     in.read(reinterpret_cast<char*>(h), 24);
     if (std::string(reinterpret_cast<char*>(h + 1), 3) != "PNG") return {0, 0};
-    const auto be = [&](int i) { return (h[i] << 24) | (h[i + 1] << 16) | (h[i + 2] << 8) | h[i + 3]; };
+    const auto be = [&](int i) {
+        return (h[i] << 24) | (h[i + 1] << 16) | (h[i + 2] << 8) | h[i + 3];
+    };
     return {be(16), be(20)};
 }
 
@@ -35,7 +38,10 @@ protected:
     void SetUp() override {
         char tmpl[] = "/tmp/skywave-render-XXXXXX";
         dir = mkdtemp(tmpl);
-        ASSERT_EQ(run("run --no-mof-dat --grain 3 --start-date 3/5 --start-time 10:00 --stop-time 12:00 -o p.mof", dir), 0);
+        ASSERT_EQ(run("run --no-mof-dat --grain 3 --start-date 3/5 --start-time 10:00 --stop-time "
+                      "12:00 -o p.mof",
+                      dir),
+                  0);
     }
     void TearDown() override { std::filesystem::remove_all(dir); }
     std::filesystem::path dir;
@@ -46,7 +52,10 @@ protected:
 TEST_F(CliPictures, RenderWritesTheWindowsPicture) {
     ASSERT_EQ(run("render p.mof -o a.png", dir), 0);
     EXPECT_EQ(png_size(dir / "a.png"), std::make_pair(640, 355));
-    ASSERT_EQ(run("render p.mof --screen 3 --view lof --path long --projection north --no-sun -o b.png", dir), 0);
+    ASSERT_EQ(
+        run("render p.mof --screen 3 --view lof --path long --projection north --no-sun -o b.png",
+            dir),
+        0);
     EXPECT_EQ(png_size(dir / "b.png"), std::make_pair(400, 400));
     ASSERT_EQ(run("render p.mof --all -o all.png", dir), 0);
     EXPECT_TRUE(std::filesystem::exists(dir / "all-001.png"));
@@ -61,30 +70,36 @@ TEST_F(CliPictures, RenderWritesTheWindowsPicture) {
 
 TEST_F(CliPictures, ArrayWritesEveryGridCell) {
     std::string csv;
-    ASSERT_EQ(run("array mof --no-mof-dat --grain 3 --start-date 3/5 --start-time 10:00 --stop-time 12:00 --step 3", dir,
-                  &csv),
+    ASSERT_EQ(run("array mof --no-mof-dat --grain 3 --start-date 3/5 --start-time 10:00 "
+                  "--stop-time 12:00 --step 3",
+                  dir, &csv),
               0);
     std::istringstream in(csv);
     std::vector<std::string> lines;
-    for (std::string l; std::getline(in, l);) lines.push_back(l);
+    for (std::string l; std::getline(in, l);)
+        lines.push_back(l);
     ASSERT_EQ(lines.size(), 2u + 13 * 20);
     EXPECT_EQ(lines[0].substr(0, 13), "#  3  5 12.00") << "the step's header";
     EXPECT_EQ(lines[1], "row,col,lat,lon,mof");
     EXPECT_EQ(lines[2].substr(0, 20), "0,0,83.0769,-9.0000,");
-    EXPECT_EQ(lines[21].substr(0, 19), "0,19,83.0769,9.0000") << "the last column lies east of Greenwich";
+    EXPECT_EQ(lines[21].substr(0, 19), "0,19,83.0769,9.0000")
+        << "the last column lies east of Greenwich";
     // Angles come out in degrees.
     ASSERT_EQ(run("array azim --no-mof-dat --grain 3 --start-date 3/5 -o azim.csv", dir), 0);
     std::ifstream a(dir / "azim.csv");
     std::string line;
     double largest = 0;
     while (std::getline(a, line))
-        if (line[0] != '#' && line[0] != 'r') largest = std::max(largest, std::stod(line.substr(line.rfind(',') + 1)));
+        if (line[0] != '#' && line[0] != 'r')
+            largest = std::max(largest, std::stod(line.substr(line.rfind(',') + 1)));
     EXPECT_GT(largest, 300);
     EXPECT_LE(largest, 360.001);
     ASSERT_EQ(run("array other --no-mof-dat --grain 3 --start-date 3/5", dir, &csv), 0);
     EXPECT_NE(csv.find("ssn,"), std::string::npos);
     EXPECT_EQ(run("array nosuch --no-mof-dat", dir), 1);
-    EXPECT_EQ(run("array mof --no-mof-dat --grain 3 --start-date 3/5 --start-time 1:00 --stop-time 1:00 --step 2", dir),
+    EXPECT_EQ(run("array mof --no-mof-dat --grain 3 --start-date 3/5 --start-time 1:00 --stop-time "
+                  "1:00 --step 2",
+                  dir),
               1)
         << "a run of one step has no second";
 }

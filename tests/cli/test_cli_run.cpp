@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <sys/wait.h>
 
 namespace {
 
@@ -17,8 +17,8 @@ struct Result {
 // Runs skywave with the arguments in dir (stdin closed) and returns what it did.
 Result skywave(const std::string& args, const std::filesystem::path& dir) {
     const std::string out = (dir / ".stdout").string(), err = (dir / ".stderr").string();
-    const std::string cmd =
-        "cd '" + dir.string() + "' && " SKYWAVE_EXE " " + args + " >" + out + " 2>" + err + " </dev/null";
+    const std::string cmd = "cd '" + dir.string() + "' && " SKYWAVE_EXE " " + args + " >" + out +
+                            " 2>" + err + " </dev/null";
     const int status = std::system(cmd.c_str());
     const auto slurp = [](const std::string& f) {
         std::ifstream in(f);
@@ -37,7 +37,8 @@ protected:
     int line_count(const std::string& name) {
         std::ifstream in(dir / name);
         int n = 0;
-        for (std::string l; std::getline(in, l);) ++n;
+        for (std::string l; std::getline(in, l);)
+            ++n;
         return n;
     }
     std::filesystem::path dir;
@@ -46,7 +47,8 @@ protected:
 }  // namespace
 
 TEST_F(Cli, RunWritesOneScreenPerStep) {
-    const Result r = skywave("run --grain 3 --start-date 3/5 --start-time 10:00 --stop-time 12:00 -o x.mof", dir);
+    const Result r = skywave(
+        "run --grain 3 --start-date 3/5 --start-time 10:00 --stop-time 12:00 -o x.mof", dir);
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(line_count("x.mof"), 3 * 56);
     EXPECT_NE(r.err.find("MOF.DAT"), std::string::npos) << "a missing MOF.DAT is noted";
@@ -73,7 +75,8 @@ TEST_F(Cli, RefusedSettingsWriteNothing) {
     EXPECT_NE(r.err.find("QTH ERROR!: QTH not readable."), std::string::npos) << r.err;
     r = skywave("run --no-mof-dat --flux 49", dir);
     EXPECT_EQ(r.code, 1);
-    EXPECT_NE(r.err.find("SOLAR DATA ERROR!: Solar Data not readable."), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("SOLAR DATA ERROR!: Solar Data not readable."), std::string::npos)
+        << r.err;
     r = skywave("run --no-mof-dat --start-date 3/1 --stop-date 3/9 --step-date 0/0", dir);
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.err.find("Need date step."), std::string::npos);

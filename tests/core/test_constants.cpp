@@ -25,7 +25,8 @@ TEST(Constants, TableHas185ConstantsIn17GroupsInOrder) {
     EXPECT_EQ(const_groups[10].con.size(), 23u);
 
     std::set<std::string> names;
-    for (const const_desc& d : const_table) names.insert(d.name);
+    for (const const_desc& d : const_table)
+        names.insert(d.name);
     EXPECT_EQ(names.size(), 185u) << "every name is unique";
 }
 
@@ -33,8 +34,9 @@ TEST(Constants, SwitchesAreExactlyTheNineClassFourConstants) {
     std::set<std::string> switches;
     for (const const_desc& d : const_table)
         if (d.cons_type == 4) switches.insert(d.name);
-    EXPECT_EQ(switches, (std::set<std::string>{"sp_flag", "lp_flag", "mlat_flag", "plr_flag", "te_magflag",
-                                               "h_min_flag", "recalc_maxhop_flag", "bo_flag", "lp_bo_flag"}));
+    EXPECT_EQ(switches,
+              (std::set<std::string>{"sp_flag", "lp_flag", "mlat_flag", "plr_flag", "te_magflag",
+                                     "h_min_flag", "recalc_maxhop_flag", "bo_flag", "lp_bo_flag"}));
 }
 
 TEST(Constants, LegalGroupAndConstantIndices) {

@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <csignal>
-#include <sys/resource.h>
-#include <sys/stat.h>
 
 #include "constants.h"
 #include "constants_file.h"
@@ -40,7 +40,8 @@ TEST(ConstantsFile, LinesAreWrittenInTableOrderInShownUnits) {
     ASSERT_TRUE(WriteConsts(m, dir.file("c.dat"), log));
     std::istringstream text(read_file(dir.file("c.dat")));
     std::vector<std::string> lines;
-    for (std::string l; std::getline(text, l);) lines.push_back(l);
+    for (std::string l; std::getline(text, l);)
+        lines.push_back(l);
     ASSERT_EQ(lines.size(), 185u);
     EXPECT_EQ(lines[4], "  0   4      200.000000      200.000000   3   0 sf_index");
     EXPECT_EQ(lines[9], "  0   9       42.499999       42.499999   0   0 rlat");
@@ -67,7 +68,8 @@ TEST(ConstantsFile, WriteThenReadRestoresValuesAndFlags) {
         const const_desc& d = const_table[i];
         const float shown = shown_value(a.consts, d);
         // six decimals, or the float's own precision where that is coarser
-        EXPECT_NEAR(shown_value(b.consts, d), shown, std::max(1e-6, std::fabs(shown) * 3e-7)) << d.name;
+        EXPECT_NEAR(shown_value(b.consts, d), shown, std::max(1e-6, std::fabs(shown) * 3e-7))
+            << d.name;
         EXPECT_EQ(b.diddle_flag[i], a.diddle_flag[i]) << d.name;
     }
 }
@@ -156,7 +158,8 @@ TEST(ConstantsFile, AWriteThatFailsHalfwayLeavesTheOldFileIntact) {
     ASSERT_EQ(log.entries.size(), 1u);
     EXPECT_EQ(log.entries[0].caption, "ERROR WRITING OUTPUT");
     int files = 0;
-    for (const auto& e : std::filesystem::directory_iterator(dir.path())) files += e.is_regular_file();
+    for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+        files += e.is_regular_file();
     EXPECT_EQ(files, 1) << "the partial new file is gone";
 }
 

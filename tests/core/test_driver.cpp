@@ -17,7 +17,7 @@ class Recorder : public RunHooks {
 public:
     std::vector<std::string> events;
     std::vector<std::pair<float, float>> dates;  // month, day of each completed step
-    std::vector<float> times;                   // calc_time of each completed step
+    std::vector<float> times;                    // calc_time of each completed step
     int stop_at_path_pass = 0;                   // abort during this step's path pass (1-based)
     int ionosphere_done = 0;
     bool in_path_pass = false;
@@ -70,7 +70,8 @@ struct DriverRun {
 std::vector<std::string> lines_of(const std::string& file) {
     std::ifstream in(file);
     std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
     return lines;
 }
 
@@ -81,7 +82,8 @@ TEST(Driver, DefaultTimesGive24StepsPerDate) {
     r.go();
     EXPECT_EQ(r.outcome, RunOutcome::completed);
     ASSERT_EQ(r.hooks.times.size(), 24u);
-    for (int i = 0; i < 24; ++i) EXPECT_EQ(r.hooks.times[i], float(i));
+    for (int i = 0; i < 24; ++i)
+        EXPECT_EQ(r.hooks.times[i], float(i));
 }
 
 TEST(Driver, FirstTimeIsAlwaysComputed) {
@@ -245,7 +247,8 @@ TEST(Driver, RememberedHopMidpointsChangeNoBit) {
             const ResultArrays& a = *m.arrays;
             for (int r = 0; r < m.grid.n_rows; ++r)
                 for (int c = 0; c < m.grid.n_cols; ++c)
-                    for (const Array2D* arr : {&a.mof, &a.lof, &a.longmof, &a.longlof}) values.push_back((*arr)[r][c]);
+                    for (const Array2D* arr : {&a.mof, &a.lof, &a.longmof, &a.longlof})
+                        values.push_back((*arr)[r][c]);
         }
     };
     for (int grain : {1, 3}) {
@@ -261,6 +264,7 @@ TEST(Driver, RememberedHopMidpointsChangeNoBit) {
         MainCalcs(warm, a, log);
         MainCalcs(cold, b, log);
         ASSERT_EQ(a.values.size(), b.values.size());
-        EXPECT_EQ(std::memcmp(a.values.data(), b.values.data(), a.values.size() * sizeof(float)), 0) << grain;
+        EXPECT_EQ(std::memcmp(a.values.data(), b.values.data(), a.values.size() * sizeof(float)), 0)
+            << grain;
     }
 }

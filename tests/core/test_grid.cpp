@@ -47,7 +47,7 @@ TEST(Grid, RowsRunSouthAndColumnsRunWest) {
     EXPECT_NEAR(g.col_lon(79) * 57.29578, 357.75, 1e-3);
     set_grain(g, 2);
     EXPECT_NEAR(g.row_lat(0) * 57.29578, 86.25, 1e-4);
-    EXPECT_NEAR(g.col_lon(0) * 57.29578, 4.5, 1e-4);  // 4.5 W
+    EXPECT_NEAR(g.col_lon(0) * 57.29578, 4.5, 1e-4);     // 4.5 W
     EXPECT_NEAR(g.col_lon(39) * 57.29578, 355.5, 1e-3);  // 4.5 E
     set_grain(g, 3);
     EXPECT_NEAR(g.row_lat(0) * 57.29578, 83.077, 1e-3);
@@ -105,7 +105,8 @@ std::string screen_file(const test::TempDir& dir, int symbol_lines, bool second_
     const std::string name = dir.file("f.mof");
     std::ofstream out(name);
     out << " 3  5  0.00 150   7   2 42.5 73.0  \n";
-    for (int i = 0; i < symbol_lines; ++i) out << "11 2 3  AB\n";
+    for (int i = 0; i < symbol_lines; ++i)
+        out << "11 2 3  AB\n";
     if (second_header) out << " 3  5  1.00 150   7   2 42.5 73.0  \n11\n";
     return name;
 }
@@ -135,7 +136,8 @@ TEST(Grid, AHeaderWithZEndsTheScreenToo) {
     const std::string name = dir.file("z.prp");
     std::ofstream out(name);
     out << "1 15 0 150 10 2 42.5 73 CALL\n";
-    for (int i = 0; i < 55; ++i) out << "1\n";
+    for (int i = 0; i < 55; ++i)
+        out << "1\n";
     out << "1 15 1Z\n";
     out.close();
     EXPECT_EQ(detect_grain(name), 3);

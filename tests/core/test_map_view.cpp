@@ -29,7 +29,8 @@ ReplayScreen blank_screen() {
 int count(const Surface& s, int x, int y, int w, int h, Pixel p) {
     int n = 0;
     for (int j = y; j < y + h; ++j)
-        for (int i = x; i < x + w; ++i) n += s.pixel(i, j) == p;
+        for (int i = x; i < x + w; ++i)
+            n += s.pixel(i, j) == p;
     return n;
 }
 
@@ -88,9 +89,12 @@ TEST(MapView, SymbolsAreXoredIntoTheirCells) {
     ViewState v = cells_only();
     v.long_path = false;
     DrawReplay(surfaces, m, s, v);
-    EXPECT_EQ(count(surfaces.Working, sea_col * 16, 10 + sea_row * 16, 16, 16, rgb(255, 0, 0)), 16 * 16)
+    EXPECT_EQ(count(surfaces.Working, sea_col * 16, 10 + sea_row * 16, 16, 16, rgb(255, 0, 0)),
+              16 * 16)
         << "red over black sea";
-    EXPECT_EQ(count(surfaces.Working, land_col * 16, 10 + land_row * 16, 16, 16, rgb(127, 128, 128)), 16 * 16)
+    EXPECT_EQ(
+        count(surfaces.Working, land_col * 16, 10 + land_row * 16, 16, 16, rgb(127, 128, 128)),
+        16 * 16)
         << "red over grey land mixes";
     // A long-path "C" is a red and black checkerboard.
     s.lines[std::size_t(5 * sea_row)][std::size_t(sea_col)] = ' ';
@@ -98,7 +102,8 @@ TEST(MapView, SymbolsAreXoredIntoTheirCells) {
     v.short_path = false;
     v.long_path = true;
     DrawReplay(surfaces, m, s, v);
-    const int red = count(surfaces.Working, sea_col * 16, 10 + sea_row * 16, 16, 16, rgb(255, 0, 0));
+    const int red =
+        count(surfaces.Working, sea_col * 16, 10 + sea_row * 16, 16, 16, rgb(255, 0, 0));
     const int black = count(surfaces.Working, sea_col * 16, 10 + sea_row * 16, 16, 16, kBlack);
     EXPECT_EQ(red + black, 16 * 16);
     EXPECT_GT(red, 100);
@@ -131,7 +136,8 @@ TEST(MapView, TitlesNameTheLinesShown) {
     EXPECT_EQ(DrawReplay(surfaces, m, s, v), " 3  5 14.50 150   7   SHORT LOF");
     v.lines = ViewState::other;
     EXPECT_EQ(DrawReplay(surfaces, m, s, v), " 3  5 14.50 150   7 ");
-    EXPECT_EQ(count(surfaces.Working, 0, 0, 640, 480, rgb(255, 0, 0)), 0) << "Other paints no cells";
+    EXPECT_EQ(count(surfaces.Working, 0, 0, 640, 480, rgb(255, 0, 0)), 0)
+        << "Other paints no cells";
     v.map = false;
     DrawReplay(surfaces, m, s, v);
     EXPECT_EQ(count(surfaces.Working, 0, 0, 640, 480, kBlack), 640 * 480) << "no map: a black base";
@@ -221,7 +227,8 @@ TEST(MapView, ExaminedArraysUseTenLevels) {
     test::setup_model(m, 3);
     ResultArrays& a = *m.arrays;
     for (int r = 0; r < 13; ++r)
-        for (int c = 0; c < 20; ++c) a.g2[r][c] = 5;
+        for (int c = 0; c < 20; ++c)
+            a.g2[r][c] = 5;
     ExamState exam;
     ASSERT_TRUE(select_exam_array(m, *find_disp_array("g2"), exam));
     EXPECT_EQ(exam.exam_step, 1) << "an all-equal array steps by 1";
@@ -238,21 +245,24 @@ TEST(MapView, ExaminedArraysUseTenLevels) {
     ASSERT_TRUE(select_exam_array(m, *find_disp_array("g2"), exam));
     EXPECT_FLOAT_EQ(exam.exam_step, 1.0f);
     DrawArray(surfaces, m, exam, v, legend);
-    EXPECT_EQ(surfaces.Working.pixel(19 * 32 + 5, 10 + 3 * 32 + 5), rgb(255, 0, 0)) << "the maximum is level 9";
+    EXPECT_EQ(surfaces.Working.pixel(19 * 32 + 5, 10 + 3 * 32 + 5), rgb(255, 0, 0))
+        << "the maximum is level 9";
     // The legend shows the ten pure colours in a white frame.
     EXPECT_EQ(surfaces.Working.pixel(139, 381), kWhite);
     EXPECT_EQ(surfaces.Working.pixel(140 + 9 * 32 + 3, 385), rgb(255, 0, 0));
     EXPECT_EQ(surfaces.Working.pixel(140 + 1 * 32 + 3, 385), rgb(0, 0, 128));
 
     // A per-row array is drawn as bands; angles keep their radians but show degrees.
-    for (int r = 0; r < 13; ++r) a.day_len[r] = float(r);
+    for (int r = 0; r < 13; ++r)
+        a.day_len[r] = float(r);
     ASSERT_TRUE(select_exam_array(m, *find_disp_array("day_len"), exam));
     DrawArray(surfaces, m, exam, v, legend);
     for (int k = 0; k < 11; ++k) {
         const Pixel first = surfaces.Working.pixel(3, 10 + k * 32 + 3);
         EXPECT_EQ(count(surfaces.Working, 0, 10 + k * 32, 640, 32, first), 640 * 32) << "row " << k;
     }
-    EXPECT_FALSE(select_exam_array(m, *find_disp_array("other"), exam)) << "no picture for the scalar values";
+    EXPECT_FALSE(select_exam_array(m, *find_disp_array("other"), exam))
+        << "no picture for the scalar values";
     EXPECT_NE(misc_values(m).find("julian date="), std::string::npos);
 }
 
@@ -280,9 +290,11 @@ TEST(Replay, ScreensAreReadRoundAndRound) {
     EXPECT_EQ(r.consts.calc_time, 10.0f);
     EXPECT_EQ(r.consts.month, 3.0f);
     EXPECT_EQ(r.consts.day, 5.0f);
-    EXPECT_EQ(r.header_line, "03 05 10.00 200   0   0 42.5 73.0  \n") << "blanks at 0, 3 and 6 read as 0";
+    EXPECT_EQ(r.header_line, "03 05 10.00 200   0   0 42.5 73.0  \n")
+        << "blanks at 0, 3 and 6 read as 0";
     ASSERT_EQ(s.lines.size(), 55u);
-    for (const std::string& line : s.lines) EXPECT_EQ(line.size(), 80u);
+    for (const std::string& line : s.lines)
+        EXPECT_EQ(line.size(), 80u);
     replay.ReadScreen(r, s);
     EXPECT_EQ(r.consts.calc_time, 11.0f);
     replay.ReadScreen(r, s);
@@ -301,7 +313,8 @@ TEST(Replay, BadFilesAreRefusedAndBadQthsZeroed) {
     {
         std::ofstream out(dir.file("short.mof"));
         out << "1 2 3\n";
-        for (int i = 0; i < 55; ++i) out << "111\n";
+        for (int i = 0; i < 55; ++i)
+            out << "111\n";
     }
     m.file_name = dir.file("short.mof");
     m.consts.rlat = 1;
@@ -311,7 +324,8 @@ TEST(Replay, BadFilesAreRefusedAndBadQthsZeroed) {
     {
         std::ofstream out(dir.file("far.mof"));
         out << " 3  5  0.00 150   7   2 95.0 -361.0  \n";
-        for (int i = 0; i < 20; ++i) out << "111\n";  // a screen cut short
+        for (int i = 0; i < 20; ++i)
+            out << "111\n";  // a screen cut short
     }
     ASSERT_EQ(log.entries.size(), 2u);
     EXPECT_EQ(log.entries[0].text, "Can't open the file") << "the grain in force stays";

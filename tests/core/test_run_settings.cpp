@@ -33,7 +33,8 @@ std::vector<std::string> accept(const InitFields& f, InitData* out = nullptr) {
     EXPECT_EQ(data.UseIt, ok ? 1 : 0);
     if (out) *out = data;
     std::vector<std::string> texts;
-    for (const auto& e : log.entries) texts.push_back(e.caption + " " + e.text);
+    for (const auto& e : log.entries)
+        texts.push_back(e.caption + " " + e.text);
     return texts;
 }
 
@@ -55,8 +56,10 @@ TEST(RunSettings, LocationRoundTripsThroughTheModel) {
     EXPECT_EQ(m.consts.rlon, 1.2740903f);
     MessageLog log;
     const InitFields shown = SetupWindow(init_data_from_model(m, log));
-    EXPECT_EQ(shown.lat_deg + " " + shown.lat_min + " " + shown.lat_sec + " " + shown.lat_hemi, "42 30 0 N");
-    EXPECT_EQ(shown.lon_deg + " " + shown.lon_min + " " + shown.lon_sec + " " + shown.lon_hemi, "73 0 0 W");
+    EXPECT_EQ(shown.lat_deg + " " + shown.lat_min + " " + shown.lat_sec + " " + shown.lat_hemi,
+              "42 30 0 N");
+    EXPECT_EQ(shown.lon_deg + " " + shown.lon_min + " " + shown.lon_sec + " " + shown.lon_hemi,
+              "73 0 0 W");
 }
 
 TEST(RunSettings, EastLongitudesAreStoredWestOf360) {
@@ -127,7 +130,8 @@ TEST(RunSettings, DateChecks) {
     EXPECT_EQ(data.StepMonth, 1);
 
     f.start_day = "1", f.stop_day = "9";
-    EXPECT_EQ(accept(f), (std::vector<std::string>{"DATE ERROR! Need date step.", "DATE ERROR! DATE not readable."}));
+    EXPECT_EQ(accept(f), (std::vector<std::string>{"DATE ERROR! Need date step.",
+                                                   "DATE ERROR! DATE not readable."}));
     // Without a day step the days would never pass the stop day: refused as well.
     f.step_month = "1";
     EXPECT_EQ(accept(f).size(), 2u);
@@ -169,7 +173,8 @@ TEST(RunSettings, SolarAndGrainChecks) {
     InitFields f = good_fields();
     for (const char* flux : {"49", "501", "", "1e2"}) {
         f.flux = flux;
-        EXPECT_EQ(accept(f), std::vector<std::string>{"SOLAR DATA ERROR! Solar Data not readable."}) << flux;
+        EXPECT_EQ(accept(f), std::vector<std::string>{"SOLAR DATA ERROR! Solar Data not readable."})
+            << flux;
     }
     for (const char* flux : {"50", "500", " 150 "}) {
         f.flux = flux;
@@ -181,7 +186,8 @@ TEST(RunSettings, SolarAndGrainChecks) {
     f = good_fields();
     for (const char* grain : {"0", "4"}) {
         f.grain = grain;
-        EXPECT_EQ(accept(f), std::vector<std::string>{"GRAIN DATA ERROR! Grain Data not readable."});
+        EXPECT_EQ(accept(f),
+                  std::vector<std::string>{"GRAIN DATA ERROR! Grain Data not readable."});
     }
 }
 
