@@ -69,10 +69,7 @@ std::optional<std::vector<CivilDate>> covered_dates(const std::vector<StationLog
                         from.month, from.day, to.year, to.month, to.day);
         return std::nullopt;
     }
-    std::vector<CivilDate> dates;
-    for (CivilDate d = from; d <= to; d = next_day(d))
-        dates.push_back(d);
-    return dates;
+    return dates_between(from, to);
 }
 
 std::vector<CellObservation> place_contacts(const std::vector<StationLog>& logs,

@@ -38,10 +38,9 @@ std::vector<CivilDate> dates_between(const CivilDate& first, const CivilDate& la
 std::string contest_data_text(Model& m, const std::vector<CivilDate>& dates,
                               const std::vector<CellObservation>& observations,
                               const std::string& word) {
-    if (!m.arrays) {
-        MessageLog ignored;
+    if (!m.arrays) {  // the writer needs the four path arrays, not a run's caches
         set_grain(m.grid, m.consts.display_grain);
-        InitCalc(m, ignored);
+        m.arrays = std::make_unique<ResultArrays>();
     }
     ResultArrays& a = *m.arrays;
     std::map<std::pair<CivilDate, int>, std::vector<const CellObservation*>> by_hour;

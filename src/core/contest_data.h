@@ -43,9 +43,9 @@ struct CellObservation {
 std::vector<CivilDate> dates_between(const CivilDate& first, const CivilDate& last);
 
 // The screens of the file. The model holds the grid, the COLOR thresholds, the
-// station's location (rlat, rlon) and the indices; it gets its result arrays here if
-// it has none. word is the header's last field (the station's call, no blanks).
-// Observations of other dates are left out.
+// station's location (rlat, rlon) and the indices; it gets result arrays (and its grid
+// from display_grain) here if it has none. word is the header's last field (the
+// station's call, no blanks). Observations of other dates are left out.
 std::string contest_data_text(Model& m, const std::vector<CivilDate>& dates,
                               const std::vector<CellObservation>& observations,
                               const std::string& word);
