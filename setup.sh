@@ -11,7 +11,7 @@ set -eu
 cd "$(dirname "$0")"
 
 PACKAGES="build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-libcli11-dev libpng-dev qt6-base-dev xvfb xauth"
+libcli11-dev libpng-dev qt6-base-dev xvfb xauth hamradio-files"
 
 mode=${1:-build}
 case "$mode" in
@@ -42,7 +42,7 @@ if [ "$mode" = fuzz ]; then
     seconds=${2:-30}
     cmake --preset fuzz >/dev/null
     cmake --build --preset fuzz
-    for target in constants screens header score settings; do
+    for target in constants screens header score settings logs; do
         corpus=build/fuzz/corpus/$target
         mkdir -p "$corpus"
         echo "fuzz_$target: $seconds s"
