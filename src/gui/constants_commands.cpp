@@ -1,0 +1,104 @@
+// The Constants commands: defaults, constants files, the per-step hook and the
+// automatic diddle, which runs on the worker thread.
+#include <memory>
+
+#include "constants.h"
+#include "constants_file.h"
+#include "contest.h"
+#include "diddle.h"
+#include "gadgets.h"
+#include "prediction_file.h"
+#include "report.h"
+#include "sky_window.h"
+
+namespace skywave::gui {
+
+namespace {
+
+FileRequest constants_file(FileRequest::Kind kind) {
+    FileRequest request;
+    request.kind = kind;
+    request.filter = qt_filter("MOF Consts (*.DAT)|*.DAT|");
+    request.default_ext = QStringLiteral("DAT");
+    request.confirm_overwrite = kind == FileRequest::save;
+    return request;
+}
+
+}  // namespace
+
+// Every constant back to its built-in default (not MOF.DAT's); the sweep marks stay.
+void TSkyWindow::CMCalcCDefault() {
+    first_use_init();
+    init_consts(m_.consts);
+    set_grain(m_.grid, m_.consts.display_grain);
+}
+
+void TSkyWindow::CMCalcCChange() {
+    first_use_init();
+    ChangeConsts(m_);
+}
+
+void TSkyWindow::CMCalcCOpen() {
+    first_use_init();
+    if (const auto name = dialogs_.file_name(this, constants_file(FileRequest::open)))
+        ReadConsts(m_, *name, messages_);
+}
+
+void TSkyWindow::CMCalcCWrite() {
+    first_use_init();
+    if (const auto name = dialogs_.file_name(this, constants_file(FileRequest::save)))
+        WriteConsts(m_, *name, messages_);
+}
+
+// The contest file's conditions, grain and dates set the runs; every run writes
+// "scratch.mof" in the working directory.
+void TSkyWindow::CMCalcCDiddle() {
+    first_use_init();
+    CloseFile();
+    FileRequest contest_request;
+    contest_request.filter = qt_filter("Contest Data(*.PRP)|*.PRP");
+    contest_request.default_ext = QStringLiteral("PRP");
+    const auto contest = dialogs_.file_name(this, contest_request);
+    if (!contest) return;
+    FileRequest report_request;
+    report_request.kind = FileRequest::save;
+    report_request.filter = qt_filter("Report file(*.DID)|*.DID");
+    report_request.default_ext = QStringLiteral("DID");
+    const auto report_name = dialogs_.file_name(this, report_request);
+    if (!report_name) return;
+
+    const std::optional<ContestHeader> header = read_contest_header(*contest, messages_);
+    if (!header) return;
+    apply_contest_header(m_, *header);
+    const int grain = detect_grain(*contest);
+    if (grain <= 0) {
+        dialogs_.message(this, "Can't read the file grain", "ERROR");
+        return;
+    }
+    m_.consts.display_grain = float(grain);
+    const std::optional<DateSpan> span = contest_date_span(*contest, grain);
+    if (!span || !set_run_dates(m_, *span, messages_)) return;
+    std::shared_ptr<Report> report = Report::create(*report_name);
+    if (!report) {
+        dialogs_.message(this, "Can't open report file", "ERROR");
+        return;
+    }
+
+    Abort = 0;
+    Gadgets->StartCalcs();
+    Gadgets->StartProgress(0);
+    start_work(
+        [this, contest = *contest, report] {
+            DiddleConsts(m_, contest, *report, "scratch.mof", default_jobs(), sweep_hooks_,
+                         worker_messages_);
+        },
+        [this, report] {
+            if (!report->close())
+                dialogs_.message(this, report->error_text(), "ERROR WRITING OUTPUT");
+            if (!Gadgets) return;
+            Gadgets->StopProgress();
+            Gadgets->StopCalcs();
+        });
+}
+
+}  // namespace skywave::gui

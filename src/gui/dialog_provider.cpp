@@ -1,0 +1,73 @@
+#include "dialog_provider.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QStringList>
+
+#include "dialogs.h"
+
+namespace skywave::gui {
+
+QString qt_filter(const char* filter) {
+    const QStringList parts = QString::fromUtf8(filter).split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString& label = parts[i];
+        const QString& pattern = parts[i + 1];
+        if (label.isEmpty()) continue;
+        const QString both =
+            pattern.toLower() == pattern ? pattern : pattern + QLatin1Char(' ') + pattern.toLower();
+        QString entry = label;
+        entry.replace(QLatin1Char('(') + pattern + QLatin1Char(')'),
+                      QLatin1Char('(') + both + QLatin1Char(')'));
+        filters << entry;
+    }
+    return filters.join(QStringLiteral(";;"));
+}
+
+void QtDialogProvider::message(QWidget* parent, const std::string& text, const std::string& caption,
+                               MessageIcon icon) {
+    QMessageBox box(icon == MessageIcon::stop ? QMessageBox::Critical : QMessageBox::NoIcon,
+                    QString::fromStdString(caption), QString::fromStdString(text), QMessageBox::Ok,
+                    parent);
+    box.exec();
+}
+
+std::optional<std::string> QtDialogProvider::file_name(QWidget* parent,
+                                                       const FileRequest& request) {
+    QFileDialog dialog(parent);
+    dialog.setNameFilter(request.filter);
+    dialog.setDefaultSuffix(request.default_ext);
+    if (request.kind == FileRequest::open) {
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+    } else {
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirm_overwrite);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().first().toStdString();
+}
+
+void QtDialogProvider::init_dialog(QWidget* parent, InitData& data) {
+    TInitDialog dialog(parent, data, *this);
+    dialog.exec();
+}
+
+void QtDialogProvider::auto_dialog(QWidget* parent, AutoData& data) {
+    TAutoDialog dialog(parent, data, *this);
+    dialog.exec();
+}
+
+void QtDialogProvider::array_dialog(QWidget* parent, ArrayData& data) {
+    TArrayDialog dialog(parent, data, *this);
+    dialog.exec();
+}
+
+void QtDialogProvider::about(QWidget* parent) {
+    TAboutDialog dialog(parent);
+    dialog.exec();
+}
+
+}  // namespace skywave::gui

@@ -1,0 +1,88 @@
+// How the window asks the user: modal dialogs, file dialogs and message boxes all go
+// through a DialogProvider. The program uses the Qt one; tests put in their own and
+// answer without a person clicking.
+#pragma once
+
+#include <QString>
+#include <optional>
+#include <string>
+
+#include "messages.h"
+#include "run_settings.h"
+
+class QWidget;
+
+namespace skywave::gui {
+
+// The transfer record of the auto-cycle dialog.
+struct AutoData {
+    unsigned Seconds = 3600;
+    int UseIt = 0;
+};
+
+// The transfer record of the array selection: Select is a row of disp_arrays, -1
+// when none could be read; UseIt is 0 once the user cancelled.
+struct ArrayData {
+    int Select = 0;
+    int UseIt = 1;
+};
+
+enum class MessageIcon { none, stop };
+
+struct FileRequest {
+    enum Kind { open, save } kind = open;
+    QString filter;       // Qt form: "MOF Data Files (*.MOF *.mof);;Contest Data(*.PRP *.prp)"
+    QString default_ext;  // "MOF": added to a name typed without an extension
+    bool confirm_overwrite = false;
+};
+
+// "MOF Data Files (*.MOF)|*.MOF|Contest Data(*.PRP)|*.PRP" in Qt's form, each
+// pattern matching upper- and lower-case names.
+QString qt_filter(const char* filter);
+
+class DialogProvider {
+public:
+    virtual ~DialogProvider() = default;
+    // A message box with one OK button.
+    virtual void message(QWidget* parent, const std::string& text, const std::string& caption,
+                         MessageIcon icon = MessageIcon::none) = 0;
+    // The chosen file, or nothing when the user cancelled.
+    virtual std::optional<std::string> file_name(QWidget* parent, const FileRequest& request) = 0;
+    // The run settings dialog "Initialize User Data" on the record; sets UseIt.
+    virtual void init_dialog(QWidget* parent, InitData& data) = 0;
+    // "Auto Cycle Time"; sets Seconds and UseIt.
+    virtual void auto_dialog(QWidget* parent, AutoData& data) = 0;
+    // "Select Array To View"; sets Select and UseIt.
+    virtual void array_dialog(QWidget* parent, ArrayData& data) = 0;
+    // "ABOUT MOF".
+    virtual void about(QWidget* parent) = 0;
+};
+
+// The real dialogs, run modally.
+class QtDialogProvider : public DialogProvider {
+public:
+    void message(QWidget* parent, const std::string& text, const std::string& caption,
+                 MessageIcon icon) override;
+    std::optional<std::string> file_name(QWidget* parent, const FileRequest& request) override;
+    void init_dialog(QWidget* parent, InitData& data) override;
+    void auto_dialog(QWidget* parent, AutoData& data) override;
+    void array_dialog(QWidget* parent, ArrayData& data) override;
+    void about(QWidget* parent) override;
+};
+
+// The engine's messages shown through a provider (on the GUI thread).
+class DialogMessages : public MessageSink {
+public:
+    DialogMessages(DialogProvider& dialogs, QWidget* parent, MessageIcon icon = MessageIcon::none)
+        : dialogs_(dialogs), parent_(parent), icon_(icon) {}
+    void show_message(const std::string& text, const std::string& caption) override {
+        dialogs_.message(parent_, text, caption, icon_);
+    }
+
+private:
+    DialogProvider& dialogs_;
+    QWidget* parent_;
+    MessageIcon icon_;
+};
+
+}  // namespace skywave::gui

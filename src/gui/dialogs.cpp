@@ -1,0 +1,146 @@
+// TArrayDialog, TAutoDialog and TAboutDialog.
+#include "dialogs.h"
+
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "button_faces.h"
+#include "result_arrays.h"
+
+namespace skywave::gui {
+
+namespace {
+
+// OK (1) and Cancel (2), OK the default.
+QDialogButtonBox* ok_cancel(QDialog* dialog) {
+    auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
+    box->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("button1"));
+    box->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("button2"));
+    box->button(QDialogButtonBox::Ok)->setDefault(true);
+    return box;
+}
+
+}  // namespace
+
+TArrayDialog::TArrayDialog(QWidget* parent, ArrayData& data, DialogProvider& dialogs)
+    : QDialog(parent), NewArray(&data), dialogs_(dialogs) {
+    setWindowTitle(QStringLiteral("Select Array To View"));
+    setObjectName(QStringLiteral("ARRAY_DIALOG"));
+    ListBox = new QListWidget;
+    ListBox->setObjectName(QStringLiteral("list400"));
+    ListBox->setSortingEnabled(false);  // list row = table row
+    ListBox->setSelectionMode(QAbstractItemView::SingleSelection);
+    ListBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    for (const disp_array& d : disp_arrays)
+        ListBox->addItem(QString::fromUtf8(d.title));
+    if (ListBox->count() != kDispArrayCount)
+        dialogs_.message(this, "ERROR adding string to list", "ERROR");
+    ListBox->setCurrentRow(-1);  // no entry preselected
+    ListBox->clearSelection();
+    ListBox->setMinimumHeight(ListBox->sizeHintForRow(0) * 16);
+
+    QDialogButtonBox* buttons = ok_cancel(this);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(ListBox);
+    layout->addWidget(buttons);
+    connect(ListBox, &QListWidget::itemSelectionChanged, this, &TArrayDialog::EvLBNSelChange);
+    connect(ListBox, &QListWidget::itemDoubleClicked, this, &TArrayDialog::EvLBNDblClick);
+    connect(buttons, &QDialogButtonBox::accepted, this, &TArrayDialog::CmOk);
+    connect(buttons, &QDialogButtonBox::rejected, this, &TArrayDialog::CmCancel);
+    ListBox->setFocus();
+}
+
+void TArrayDialog::EvLBNSelChange() {
+    const QList<QListWidgetItem*> selected = ListBox->selectedItems();
+    NewArray->Select = selected.isEmpty() ? -1 : ListBox->row(selected.first());
+}
+
+void TArrayDialog::EvLBNDblClick() {
+    EvLBNSelChange();
+    CmOk();
+}
+
+void TArrayDialog::CmOk() {
+    if (NewArray->Select < 0) {
+        dialogs_.message(this, "Array Data not readable.", "ARRAY DATA ERROR!", MessageIcon::stop);
+        return;
+    }
+    NewArray->UseIt = 1;
+    accept();
+}
+
+void TArrayDialog::CmCancel() {
+    NewArray->UseIt = 0;
+    QDialog::reject();
+}
+
+void TArrayDialog::reject() {
+    CmCancel();
+}
+
+TAutoDialog::TAutoDialog(QWidget* parent, AutoData& data, DialogProvider& dialogs)
+    : QDialog(parent), NewAuto(&data), dialogs_(dialogs) {
+    setWindowTitle(QStringLiteral("Auto Cycle Time"));
+    setObjectName(QStringLiteral("AUTODIAL"));
+    seconds_ = new QLineEdit(QString::number(data.Seconds));
+    seconds_->setObjectName(QStringLiteral("field240"));
+    auto* row = new QHBoxLayout;
+    row->addWidget(new QLabel(QStringLiteral("Seconds")));
+    row->addWidget(seconds_);
+    QDialogButtonBox* buttons = ok_cancel(this);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(row);
+    layout->addWidget(buttons);
+    connect(buttons, &QDialogButtonBox::accepted, this, &TAutoDialog::CmOk);
+    connect(buttons, &QDialogButtonBox::rejected, this, &TAutoDialog::CmCancel);
+}
+
+void TAutoDialog::CmOk() {
+    // A period is a whole number of seconds, 0 or more; a negative one would wrap to
+    // an enormous unsigned period, so it is refused like any other unreadable text.
+    bool ok = false;
+    const long long value = seconds_->text().trimmed().toLongLong(&ok);
+    if (!ok || value < 0 || value > 0xffffffffLL) {
+        dialogs_.message(this, "Auto Data not readable.", "AUTO DATA ERROR!", MessageIcon::stop);
+        return;
+    }
+    NewAuto->Seconds = unsigned(value);
+    NewAuto->UseIt = 1;
+    accept();
+}
+
+void TAutoDialog::CmCancel() {
+    NewAuto->UseIt = 0;
+    QDialog::reject();
+}
+
+void TAutoDialog::reject() {
+    CmCancel();
+}
+
+TAboutDialog::TAboutDialog(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("ABOUT MOF"));
+    setObjectName(QStringLiteral("ABOUT"));
+    auto* icon = new QLabel;
+    icon->setObjectName(QStringLiteral("icon"));
+    icon->setPixmap(program_icon_pixmap(64));
+    auto* texts = new QVBoxLayout;
+    texts->addWidget(new QLabel(QStringLiteral("QX9Z MOF/LOF Predictor")));
+    texts->addWidget(new QLabel(QStringLiteral("Windows Version 2.2")));
+    auto* row = new QHBoxLayout;
+    row->addWidget(icon);
+    row->addSpacing(12);
+    row->addLayout(texts);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(row);
+    layout->addWidget(buttons, 0, Qt::AlignCenter);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+}
+
+}  // namespace skywave::gui

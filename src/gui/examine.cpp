@@ -1,0 +1,97 @@
+// Array examination. After a step with Enable Exam Calc Arrays checked, the run waits
+// on its thread while the GUI thread has the model: the user picks an array, the map
+// shows it in ten colours with its legend, Exam Another Array asks again, and Cancel
+// lets the run go on.
+#include <QApplication>
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
+
+#include "commands.h"
+#include "gadgets.h"
+#include "map_resources.h"
+#include "sky_window.h"
+
+namespace skywave::gui {
+
+void TSkyWindow::ExamineArrays() {
+    if (Destroyed || worker_.closing()) {
+        hooks_.release_examination();
+        return;
+    }
+    NewArray = ArrayData{0, 1};
+    ExamNext = 1;
+    Gadgets->StartExamine();
+    UpdateCommands();
+    show_array();
+}
+
+// One round of the selection: the list, then either an array on the map (which stays
+// until Exam Another Array) or, after Cancel, the end of the examination. "other"
+// shows the step's scalar values and asks again at once.
+void TSkyWindow::show_array() {
+    for (;;) {
+        dialogs_.array_dialog(this, NewArray);
+        if (!ExamNext) return;  // the window was closed meanwhile
+        if (NewArray.UseIt == 0) {
+            end_examination();
+            return;
+        }
+        if (select_exam_array(m_, NewArray.Select, exam_)) break;
+        dialogs_.message(this, misc_values(m_), "Misc Values");
+    }
+    DrawArray();
+}
+
+void TSkyWindow::NextExamine() {
+    if (!ExamNext) return;
+    show_array();
+}
+
+void TSkyWindow::end_examination() {
+    ExamNext = 0;
+    if (Gadgets) Gadgets->StopExamine();
+    UpdateCommands();
+    update();  // the shown part of the picture no longer includes the legend
+    hooks_.release_examination();
+}
+
+void TSkyWindow::DrawArray() {
+    if (ExamNext == 0) {
+        const Surface& world = map_resources().world;
+        s_.Working.blit(0, 0, kMapWidth, kMapHeight, world, 0, 0, RasterOp::copy);
+        update();
+        return;
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const std::string title = skywave::DrawArray(s_, m_, exam_, Gadgets->View(), legend_);
+    draw_legend();
+    Gadgets->SetTitle(title);
+    update();
+    QApplication::restoreOverrideCursor();
+}
+
+// "Spectrum" and the range below the colour scale: white on black in the Working font,
+// 40 pixels high and squeezed to 12 pixels a character, so the range fits the map.
+void TSkyWindow::draw_legend() {
+    QImage image(reinterpret_cast<uchar*>(s_.Working.data()), s_.Working.width(), s_.Working.height(),
+                 s_.Working.width() * 4, QImage::Format_RGB32);
+    QPainter p(&image);
+    p.setFont(WorkingFont);
+    const QFontMetrics fm(WorkingFont);
+    for (const auto& [text, y] : {std::pair{legend_.spectrum, 370}, std::pair{legend_.range, 405}}) {
+        const QString t = QString::fromStdString(text);
+        const int advance = fm.horizontalAdvance(t);
+        if (advance <= 0) continue;
+        p.save();
+        p.translate(20, y);
+        p.scale(12.0 * t.size() / advance, 1.0);
+        const QRect box(0, 0, advance, fm.height());
+        p.fillRect(box, Qt::black);
+        p.setPen(Qt::white);
+        p.drawText(box, Qt::AlignLeft | Qt::AlignTop, t);
+        p.restore();
+    }
+}
+
+}  // namespace skywave::gui

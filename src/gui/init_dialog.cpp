@@ -1,0 +1,225 @@
+// TInitDialog: the run settings "Initialize User Data". The fields are filled and
+// read back by the engine's run-settings logic; this file only lays them out.
+#include <QFontMetrics>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "dialogs.h"
+
+namespace skywave::gui {
+
+namespace {
+
+// The field ids of the dialog, as the fields of the engine's record.
+struct FieldId {
+    int id;
+    std::string InitFields::*field;
+};
+
+constexpr FieldId kFields[] = {
+    {221, &InitFields::start_month}, {222, &InitFields::start_day},  {210, &InitFields::start_hour},
+    {211, &InitFields::start_min},   {223, &InitFields::stop_month}, {224, &InitFields::stop_day},
+    {212, &InitFields::stop_hour},   {213, &InitFields::stop_min},   {225, &InitFields::step_month},
+    {226, &InitFields::step_day},    {214, &InitFields::step_hour},  {215, &InitFields::step_min},
+    {200, &InitFields::lat_deg},     {201, &InitFields::lat_min},    {202, &InitFields::lat_sec},
+    {203, &InitFields::lat_hemi},    {204, &InitFields::lon_deg},    {205, &InitFields::lon_min},
+    {206, &InitFields::lon_sec},     {207, &InitFields::lon_hemi},   {230, &InitFields::flux},
+    {231, &InitFields::a_index},     {232, &InitFields::k_index},    {250, &InitFields::grain},
+    {260, &InitFields::file_name},
+};
+
+QLabel* heading(const char* text) {
+    auto* label = new QLabel(QString::fromUtf8(text));
+    label->setAlignment(Qt::AlignCenter);
+    return label;
+}
+
+// A grid of rows of four fields under column headings.
+void add_row(QGridLayout* grid, int row, const char* label,
+             std::initializer_list<QLineEdit*> fields) {
+    grid->addWidget(new QLabel(QString::fromUtf8(label)), row, 0);
+    int col = 1;
+    for (QLineEdit* f : fields)
+        grid->addWidget(f, row, col++);
+}
+
+void add_headings(QGridLayout* grid, int row, std::initializer_list<const char*> texts) {
+    int col = 1;
+    for (const char* t : texts)
+        grid->addWidget(heading(t), row, col++);
+}
+
+}  // namespace
+
+TInitDialog::TInitDialog(QWidget* parent, InitData& data, DialogProvider& dialogs)
+    : QDialog(parent), NewInit(&data), dialogs_(dialogs) {
+    setWindowTitle(QStringLiteral("Initialize User Data"));
+    setObjectName(QStringLiteral("INIT_DIALOG"));
+
+    auto* times_box = new QGroupBox;
+    auto* times = new QGridLayout(times_box);
+    add_headings(times, 0, {"Mon", "Day", "Hour", "Min"});
+    add_row(times, 1, "Start",
+            {add_field(221, 2), add_field(222, 2), add_field(210, 2), add_field(211, 2)});
+    add_row(times, 2, "Stop",
+            {add_field(223, 2), add_field(224, 2), add_field(212, 2), add_field(213, 2)});
+    add_row(times, 3, "Step",
+            {add_field(225, 2), add_field(226, 2), add_field(214, 2), add_field(215, 2)});
+
+    auto* place_box = new QGroupBox;
+    auto* place = new QGridLayout(place_box);
+    add_headings(place, 0, {"Deg", "Min", "Sec", "N/S"});
+    add_row(place, 1, "Lat",
+            {add_field(200, 3), add_field(201, 2), add_field(202, 2), add_field(203, 1)});
+    add_headings(place, 2, {"Deg", "Min", "Sec", "W/E"});
+    add_row(place, 3, "Lon",
+            {add_field(204, 3), add_field(205, 2), add_field(206, 2), add_field(207, 1)});
+
+    auto* solar_box = new QGroupBox;
+    auto* solar = new QGridLayout(solar_box);
+    solar->addWidget(new QLabel(QStringLiteral("Solar Flux")), 0, 0);
+    solar->addWidget(add_field(230, 3), 0, 1);
+    solar->addWidget(new QLabel(QStringLiteral("A Index")), 1, 0);
+    solar->addWidget(add_field(231, 3), 1, 1);
+    solar->addWidget(new QLabel(QStringLiteral("K Index")), 2, 0);
+    solar->addWidget(add_field(232, 3), 2, 1);
+
+    auto* grain_box = new QGroupBox;
+    auto* grain = new QGridLayout(grain_box);
+    grain->addWidget(new QLabel(QStringLiteral("Grain")), 0, 0);
+    grain->addWidget(add_field(250, 1), 0, 1);
+    grain->addWidget(new QLabel(QStringLiteral("1 = 37x80")), 0, 2);
+    grain->addWidget(new QLabel(QStringLiteral("2 = 24x40")), 1, 2);
+    grain->addWidget(new QLabel(QStringLiteral("3 = 13x20")), 2, 2);
+
+    auto* file_row = new QHBoxLayout;
+    file_row->addWidget(new QLabel(QStringLiteral("File")));
+    file_row->addWidget(add_field(260, 36), 1);
+    auto* browse = new QPushButton(QStringLiteral("Browse"));
+    browse->setObjectName(QStringLiteral("button261"));
+    browse->setAutoDefault(false);
+    file_row->addWidget(browse);
+
+    ok_ = new QPushButton(QStringLiteral("OK"));
+    ok_->setObjectName(QStringLiteral("button1"));
+    ok_->setDefault(true);
+    auto* today = new QPushButton(QStringLiteral("Today"));
+    today->setObjectName(QStringLiteral("button220"));
+    auto* one_day = new QPushButton(QStringLiteral("24 Hours"));
+    one_day->setObjectName(QStringLiteral("button216"));
+    auto* cancel = new QPushButton(QStringLiteral("Cancel"));
+    cancel->setObjectName(QStringLiteral("button2"));
+    for (QPushButton* b : {today, one_day, cancel})
+        b->setAutoDefault(false);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    for (QPushButton* b : {ok_, today, one_day, cancel})
+        buttons->addWidget(b);
+    buttons->addStretch(1);
+
+    auto* upper = new QHBoxLayout;
+    upper->addWidget(times_box);
+    upper->addWidget(place_box);
+    auto* lower = new QHBoxLayout;
+    lower->addWidget(solar_box);
+    lower->addWidget(grain_box, 1);
+    auto* all = new QVBoxLayout(this);
+    all->addLayout(upper);
+    all->addLayout(lower);
+    all->addLayout(file_row);
+    all->addLayout(buttons);
+
+    connect(ok_, &QPushButton::clicked, this, &TInitDialog::CmOk);
+    connect(cancel, &QPushButton::clicked, this, &TInitDialog::CmCancel);
+    connect(today, &QPushButton::clicked, this, &TInitDialog::DateToday);
+    connect(one_day, &QPushButton::clicked, this, &TInitDialog::OneDay);
+    connect(browse, &QPushButton::clicked, this, &TInitDialog::SelectFile);
+    SetupWindow();
+}
+
+QLineEdit* TInitDialog::add_field(int id, int chars) {
+    auto* edit = new QLineEdit;
+    edit->setObjectName(QStringLiteral("field%1").arg(id));
+    const QFontMetrics fm(edit->font());
+    if (id != 260)
+        edit->setFixedWidth(fm.horizontalAdvance(QString(chars + 1, QLatin1Char('0'))) + 12);
+    fields_[id] = edit;
+    return edit;
+}
+
+QLineEdit* TInitDialog::Field(int id) const {
+    const auto it = fields_.find(id);
+    return it == fields_.end() ? nullptr : it->second;
+}
+
+InitFields TInitDialog::read_fields() const {
+    InitFields f;
+    for (const FieldId& fid : kFields)
+        f.*fid.field = Field(fid.id)->text().toStdString();
+    return f;
+}
+
+void TInitDialog::write_fields(const InitFields& f) {
+    for (const FieldId& fid : kFields)
+        Field(fid.id)->setText(QString::fromStdString(f.*fid.field));
+}
+
+// Rewrites only the fields with the given ids.
+void TInitDialog::write_fields(const InitFields& f, std::initializer_list<int> ids) {
+    for (const FieldId& fid : kFields)
+        if (std::find(ids.begin(), ids.end(), fid.id) != ids.end())
+            Field(fid.id)->setText(QString::fromStdString(f.*fid.field));
+}
+
+void TInitDialog::SetupWindow() {
+    write_fields(skywave::SetupWindow(*NewInit));
+}
+
+void TInitDialog::CmOk() {
+    DialogMessages messages(dialogs_, this, MessageIcon::stop);
+    // A failing group has shown its message; the dialog stays open for corrections.
+    if (skywave::CmOk(read_fields(), *NewInit, messages)) accept();
+}
+
+void TInitDialog::CmCancel() {
+    NewInit->UseIt = 0;
+    QDialog::reject();
+}
+
+void TInitDialog::reject() {
+    CmCancel();
+}
+
+void TInitDialog::DateToday() {
+    InitFields f = read_fields();
+    skywave::DateToday(f);
+    write_fields(f, {221, 222, 223, 224, 225, 226});
+    ok_->setFocus();
+}
+
+void TInitDialog::OneDay() {
+    InitFields f = read_fields();
+    skywave::OneDay(f);
+    write_fields(f, {210, 211, 212, 213, 214, 215});
+    ok_->setFocus();
+}
+
+void TInitDialog::SelectFile() {
+    FileRequest request;
+    request.kind = FileRequest::save;
+    request.filter = qt_filter("MOF Data Files (*.MOF)|*.MOF|Contest Data(*.PRP)|*.PRP");
+    request.default_ext = QStringLiteral("MOF");
+    request.confirm_overwrite = false;
+    if (const auto name = dialogs_.file_name(this, request)) {
+        Field(260)->setText(QString::fromStdString(*name));
+        ok_->setFocus();
+    }
+}
+
+}  // namespace skywave::gui

@@ -1,0 +1,21 @@
+// skywave-gui [FILE]: the desktop program, replaying FILE if given.
+#include <QApplication>
+#include <QStringList>
+
+#include "app.h"
+#include "button_faces.h"
+#include "dialog_provider.h"
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("skywave-gui"));
+    QApplication::setWindowIcon(skywave::gui::program_icon());
+    // Qt has taken its own options; the first remaining argument names a file.
+    const QStringList args = QApplication::arguments();
+    const std::string file = args.size() > 1 ? args.at(1).toStdString() : std::string();
+    skywave::gui::QtDialogProvider dialogs;
+    skywave::gui::TMOFApp app(file, dialogs);
+    app.InitMainWindow();
+    app.Frame->show();
+    return QApplication::exec();
+}

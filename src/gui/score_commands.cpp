@@ -1,0 +1,102 @@
+// The score commands: one prediction against one contest file (on the GUI thread,
+// it only reads two files), and every contest file of a folder run and scored on the
+// worker thread.
+#include <filesystem>
+#include <memory>
+
+#include "constants_file.h"
+#include "gadgets.h"
+#include "prediction_file.h"
+#include "report.h"
+#include "score.h"
+#include "score_multi.h"
+#include "sky_window.h"
+
+namespace skywave::gui {
+
+namespace {
+
+FileRequest report_file() {
+    FileRequest request;
+    request.kind = FileRequest::save;
+    request.filter = qt_filter("Report file(*.TXT)|*.TXT");
+    request.default_ext = QStringLiteral("TXT");
+    return request;
+}
+
+}  // namespace
+
+void TSkyWindow::CMCalcScore() {
+    if (!FileIsOpen()) {
+        FileRequest first;
+        first.filter = qt_filter("MOF Data Files (*.MOF)|*.MOF|Contest Data(*.PRP)|*.PRP");
+        first.default_ext = QStringLiteral("MOF");
+        const auto name = dialogs_.file_name(this, first);
+        if (!name) return;
+        m_.file_name = *name;
+    }
+    CloseFile();
+    FileRequest second;
+    second.filter = qt_filter("Contest Data(*.PRP)|*.PRP|MOF Data Files (*.MOF)|*.MOF");
+    second.default_ext = QStringLiteral("PRP");
+    if (const auto compare = dialogs_.file_name(this, second)) {
+        if (const auto report_name = dialogs_.file_name(this, report_file())) {
+            // Both files are read in the first file's layout.
+            if (const int grain = detect_grain(m_.file_name); grain > 0) {
+                m_.consts.display_grain = float(grain);
+                set_grain(m_.grid, m_.consts.display_grain);
+            }
+            // Without a report file the comparison still runs and shows its messages.
+            std::unique_ptr<Report> report = Report::create(*report_name);
+            m_.compare_name = *compare;
+            m_.compare_flag = 1;
+            ScoreFiles(m_, nullptr, report.get(), messages_);
+            m_.compare_flag = 0;
+            if (report) report->close();
+        }
+    }
+    OpenAFile();
+    if (FileIsOpen()) CMReplayNext();
+}
+
+// Each contest file is run for its own conditions, grain and dates, with the run
+// settings' times, writing "SCRATCH.MOF"; one report row per file.
+void TSkyWindow::CMCalcScoreMulti() {
+    first_use_init();
+    FileRequest any;
+    any.filter = qt_filter("Prop Files (*.PRP)|*.PRP");
+    any.default_ext = QStringLiteral("PRP");
+    const auto chosen = dialogs_.file_name(this, any);
+    if (!chosen) return;
+    std::string folder = std::filesystem::path(*chosen).parent_path().string();
+    if (folder.empty()) folder = ".";
+    CloseFile();
+    const std::vector<std::string> files = list_contest_files(folder);
+    if (files.empty()) return;
+    const auto report_name = dialogs_.file_name(this, report_file());
+    if (!report_name) return;
+    std::shared_ptr<Report> report = Report::create(*report_name);
+    if (!report) return;
+
+    ScoreMultiOptions options;
+    options.jobs = default_jobs();
+    options.scratch = "SCRATCH.MOF";
+    Abort = 0;
+    Gadgets->StartCalcs();
+    Gadgets->StartProgress(long(files.size()));
+    start_work(
+        [this, files, options, report] {
+            score_multi(
+                m_, files, options, [&](const std::string& text) { report->write(text); },
+                sweep_hooks_, worker_messages_);
+        },
+        [this, report] {
+            if (!report->close())
+                dialogs_.message(this, report->error_text(), "ERROR WRITING OUTPUT");
+            if (!Gadgets) return;
+            Gadgets->StopProgress();
+            Gadgets->StopCalcs();
+        });
+}
+
+}  // namespace skywave::gui
