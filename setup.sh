@@ -1,6 +1,7 @@
 #!/bin/sh
 # Sets up everything skywave needs on Debian 12, builds it, and then:
-#   ./setup.sh run          computes today's prediction with the default settings
+#   ./setup.sh run          computes today's prediction with the default settings and
+#                           shows it in the desktop program when there is a display
 #   ./setup.sh test         runs the whole test suite
 #   ./setup.sh sanitize     runs the whole test suite built with ASan and UBSan
 #   ./setup.sh fuzz [SECS]  runs every fuzz target for SECS seconds (default 30)
@@ -65,6 +66,22 @@ case "$mode" in
     run)
         shift
         ./build/release/src/cli/skywave run "$@"
+        # The file the run wrote: the -o/--output argument, else default.mof.
+        file=default.mof
+        while [ $# -gt 0 ]; do
+            case "$1" in
+                -o|--output) [ $# -gt 1 ] && file=$2 && shift ;;
+                --output=*) file=${1#--output=} ;;
+                -o?*) file=${1#-o} ;;
+            esac
+            shift
+        done
+        gui=./build/release/src/gui/skywave-gui
+        if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -x "$gui" ]; then
+            "$gui" "$file"
+        else
+            echo "to look at it: $gui $file   (needs a display)"
+        fi
         ;;
     test)
         ctest --preset release
