@@ -64,7 +64,7 @@ void report_reading(const StationLog& log) {
             std::fprintf(stderr, "  ... and %zu more\n", log.skipped.size() - 5);
     }
     if (log.unknown_lines > 0)
-        std::fprintf(stderr, "%s: %ld lines of no known kind, the first at line %ld\n",
+        std::fprintf(stderr, "%s: lines of no known kind: %ld, the first at line %ld\n",
                      log.file.c_str(), log.unknown_lines, log.first_unknown_line);
 }
 
@@ -98,13 +98,20 @@ struct ContestDataCommand {
 
     int execute() {
         ConsoleMessages messages;
+        std::vector<StationLog> logs;
+        const int code = make(logs, messages);
+        // The lines that could not be used, at the end, whether or not a file was written.
+        for (const StationLog& log : logs)
+            report_reading(log);
+        return code;
+    }
+
+    int make(std::vector<StationLog>& logs, ConsoleMessages& messages) {
         Model m;
         if (!load_constants(m, consts, messages)) return kError;
-        std::vector<StationLog> logs;
         for (const std::string& file : inputs) {
             std::optional<StationLog> log = read_input(file, messages);
             if (!log) return kError;
-            report_reading(*log);
             logs.push_back(std::move(*log));
         }
 

@@ -61,7 +61,8 @@ const char* kLog =
     "QSO: 21025 CW 2024-11-23 0100 K1ABC 599 05 PY1ABC 599 11\n"  // MOF 2, hour 1, Brazil
     "QSO:  7025 CW 2024-11-23 1200 K1ABC 599 05 PY1ABC 599 11\n"  // LOF 1 only
     "QSO:  3525 CW 2024-11-23 1300 K1ABC 599 05 Q1ABC 599 11\n"   // no such prefix
-    "QSO: 50100 CW 2024-11-23 1400 K1ABC 599 05 G3ABC 599 14\n";  // 6 m
+    "QSO: 50100 CW 2024-11-23 1400 K1ABC 599 05 G3ABC 599 14\n"   // 6 m
+    "no line of a log\n";
 
 // Made-up daily indices in the GFZ layout.
 std::string gfz_line(const char* date, const char* kp, int ap, double flux) {
@@ -113,6 +114,9 @@ TEST_F(ContestDataCli, ContestDataThenScoreMultiJustWorks) {
     EXPECT_NE(r.out.find("5 of 7 contacts"), std::string::npos) << r.out;
     EXPECT_NE(r.err.find("k.log:9: unknown prefix of Q1ABC"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("k.log:10: 50.1 MHz"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("k.log: lines of no known kind: 1, the first at line 11"),
+              std::string::npos)
+        << r.err;
     const std::vector<std::string> lines = read_lines(dir / "x.prp");
     ASSERT_EQ(lines.size(), 24u * 111);
     EXPECT_EQ(lines[0], "11 23  0.00 150   7   2 42.5 71.0  K1ABC");
