@@ -54,7 +54,10 @@ struct ScoreCommand {
         m.compare_flag = 1;
         const bool scored = ScoreFiles(m, nullptr, out.get(), messages);
         m.compare_flag = 0;
-        return close_report(*out, messages) && scored ? kOk : kError;
+        const bool written = close_report(*out, messages);
+        // A comparison that could not be made leaves no report behind.
+        if (!(scored && written) && report) std::remove(report->c_str());
+        return scored && written ? kOk : kError;
     }
 };
 

@@ -143,6 +143,10 @@ TEST_F(CliScore, ScoreRefusals) {
     EXPECT_NE(r.err.find("Can't open second file for comparison"), std::string::npos) << r.err;
     EXPECT_EQ(r.out, "");
 
+    r = skywave("score p.mof absent.prp -o r.txt", dir);
+    EXPECT_EQ(r.code, 1);
+    EXPECT_FALSE(exists("r.txt")) << "no empty report is left behind";
+
     r = skywave("score absent.mof p.mof -o r.txt", dir);
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.err.find("Can't open first file for comparison"), std::string::npos) << r.err;
