@@ -13,6 +13,7 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QThread>
 #include <QToolBar>
 #include <deque>
 #include <filesystem>
@@ -41,6 +42,7 @@ public:
     struct Message {
         std::string text, caption;
         MessageIcon icon;
+        bool on_gui_thread;
     };
     std::vector<Message> messages;
     std::vector<FileRequest> file_requests;
@@ -55,7 +57,7 @@ public:
 
     void message(QWidget*, const std::string& text, const std::string& caption,
                  MessageIcon icon) override {
-        messages.push_back({text, caption, icon});
+        messages.push_back({text, caption, icon, QThread::currentThread() == qApp->thread()});
     }
     std::optional<std::string> file_name(QWidget*, const FileRequest& request) override {
         file_requests.push_back(request);

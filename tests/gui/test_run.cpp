@@ -164,6 +164,8 @@ TEST_F(GuiTest, ARunThatCannotCreateItsFileShowsNoOtherFile) {
     ASSERT_EQ(dialogs.messages.size(), 2u);  // MOF.DAT, then the run's
     EXPECT_EQ(dialogs.messages[1].text, "Can't open");
     EXPECT_EQ(dialogs.messages[1].caption, path("taken.mof"));
+    EXPECT_TRUE(dialogs.messages[1].on_gui_thread)
+        << "the run's message is shown by the GUI thread";
     EXPECT_FALSE(win().FileIsOpen());
     EXPECT_EQ(gadgets().ControlBarGadgets(), (QStringList{"Open", "|", "About", "|"}));
 }
@@ -264,6 +266,16 @@ TEST_F(GuiTest, ExaminingArraysWhileTheRunWaits) {
     EXPECT_FALSE(item(CM_EXAMNEXT)->isEnabled());
     EXPECT_EQ(gadgets().ControlBarGadgets().indexOf("Exam Another Array"), -1);
     EXPECT_EQ(screens_in(path("exam.mof"), 11), 2);
+}
+
+TEST_F(GuiTest, ExitTearsTheWindowDownAndClosesTheFrame) {
+    write_prediction(path("e.mof"), 3, 0, 0);
+    start(path("e.mof"));
+    app->Frame->show();
+    item(CM_FILEEXIT)->trigger();
+    EXPECT_EQ(win().Destroyed, 1);
+    EXPECT_FALSE(app->Frame->isVisible());
+    EXPECT_FALSE(win().FileIsOpen());
 }
 
 TEST_F(GuiTest, ClosingTheWindowDuringARunStopsIt) {
