@@ -84,9 +84,7 @@ void TSkyWindow::CMCalcCDiddle() {
         return;
     }
 
-    Abort = 0;
-    Gadgets->StartCalcs();
-    Gadgets->StartProgress(0);
+    start_sweep(0);
     start_work(
         [this, contest = *contest, report] {
             DiddleConsts(m_, contest, *report, "scratch.mof", default_jobs(), sweep_hooks_,

@@ -74,12 +74,13 @@ void TSkyWindow::DrawArray() {
 // "Spectrum" and the range below the colour scale: white on black in the Working font,
 // 40 pixels high and squeezed to 12 pixels a character, so the range fits the map.
 void TSkyWindow::draw_legend() {
-    QImage image(reinterpret_cast<uchar*>(s_.Working.data()), s_.Working.width(), s_.Working.height(),
-                 s_.Working.width() * 4, QImage::Format_RGB32);
+    QImage image(reinterpret_cast<uchar*>(s_.Working.data()), s_.Working.width(),
+                 s_.Working.height(), s_.Working.width() * 4, QImage::Format_RGB32);
     QPainter p(&image);
     p.setFont(WorkingFont);
     const QFontMetrics fm(WorkingFont);
-    for (const auto& [text, y] : {std::pair{legend_.spectrum, 370}, std::pair{legend_.range, 405}}) {
+    for (const auto& [text, y] :
+         {std::pair{legend_.spectrum, 370}, std::pair{legend_.range, 405}}) {
         const QString t = QString::fromStdString(text);
         const int advance = fm.horizontalAdvance(t);
         if (advance <= 0) continue;

@@ -81,9 +81,7 @@ void TSkyWindow::CMCalcScoreMulti() {
     ScoreMultiOptions options;
     options.jobs = default_jobs();
     options.scratch = "SCRATCH.MOF";
-    Abort = 0;
-    Gadgets->StartCalcs();
-    Gadgets->StartProgress(long(files.size()));
+    start_sweep(long(files.size()));
     start_work(
         [this, files, options, report] {
             score_multi(

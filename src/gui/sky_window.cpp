@@ -5,6 +5,7 @@
 #include <QDropEvent>
 #include <QFontMetrics>
 #include <QImage>
+#include <QLabel>
 #include <QMimeData>
 #include <QPainter>
 #include <QTimerEvent>
@@ -344,6 +345,22 @@ void TSkyWindow::start_work(std::function<void()> job, std::function<void()> don
         UpdateCommands();
     });
     UpdateCommands();
+}
+
+// A sweep's runs report to the second status field; Stop and the progress bar are
+// those of a run, the first field counts the runs.
+void TSkyWindow::start_sweep(long planned_runs) {
+    Abort = 0;
+    Gadgets->StartCalcs();
+    Gadgets->TimeGadget->clear();
+    Gadgets->SetStatus("");
+    Gadgets->StartProgress(planned_runs);
+}
+
+void TSkyWindow::stop_sweep() {
+    if (!Gadgets) return;
+    Gadgets->StopProgress();
+    Gadgets->StopCalcs();
 }
 
 void TSkyWindow::first_use_init() {

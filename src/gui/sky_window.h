@@ -108,6 +108,8 @@ private:
     void EvSize();
     void first_use_init();
     void start_work(std::function<void()> job, std::function<void()> done);
+    void start_sweep(long planned_runs);
+    void stop_sweep();
     void draw_legend();
     void show_array();
     void end_examination();
