@@ -81,7 +81,7 @@ std::string score_one(const Model& base, const std::string& file, const ScoreMul
 
 }  // namespace
 
-bool score_multi(const Model& base, const std::vector<std::string>& files,
+bool score_multi(Model& base, const std::vector<std::string>& files,
                  const ScoreMultiOptions& options,
                  const std::function<void(const std::string&)>& write, SweepHooks& hooks,
                  MessageSink& messages) {
@@ -96,6 +96,17 @@ bool score_multi(const Model& base, const std::vector<std::string>& files,
             ctx.write(i, score_one(base, files[std::size_t(i)], options, w, ctx, locked));
         },
         write, hooks);
+    // As after scoring the files one by one, the last file's conditions and grain stay
+    // in force.
+    for (auto file = files.rbegin(); file != files.rend(); ++file) {
+        MessageLog ignored;
+        if (const std::optional<ContestHeader> h = read_contest_header(*file, ignored)) {
+            apply_contest_header(base, *h);
+            const int grain = options.grain ? options.grain : detect_grain(*file);
+            if (grain_info(grain)) base.consts.display_grain = float(grain);
+            break;
+        }
+    }
     hooks.StopDiddle();
     return !sweep.stopped();
 }

@@ -24,9 +24,10 @@ struct ScoreMultiOptions {
 };
 
 // Runs and scores every file; write() receives the two heading lines and the rows in
-// file order. The base model holds the run settings (times, dates, constants).
-// Returns false when the sweep was stopped.
-bool score_multi(const Model& base, const std::vector<std::string>& files,
+// file order. The base model holds the run settings (times, dates, constants); the
+// last file's date, indices, location and grain are left in it. Returns false when the
+// sweep was stopped.
+bool score_multi(Model& base, const std::vector<std::string>& files,
                  const ScoreMultiOptions& options,
                  const std::function<void(const std::string&)>& write, SweepHooks& hooks,
                  MessageSink& messages);

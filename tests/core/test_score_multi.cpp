@@ -82,14 +82,16 @@ struct MultiRun {
     std::string report;
     MessageLog log;
     bool finished = false;
+    Constants after;  // the settings the command leaves in force
 };
 
 MultiRun score(const std::vector<std::string>& files, const ScoreMultiOptions& options) {
     MultiRun r;
     SweepHooks hooks;
-    const Model base = base_model();
+    Model base = base_model();
     r.finished = score_multi(
         base, files, options, [&](const std::string& text) { r.report += text; }, hooks, r.log);
+    r.after = base.consts;
     return r;
 }
 
@@ -198,6 +200,25 @@ TEST(ScoreMulti, OneRowPerFile) {
     EXPECT_NEAR(lof[0], 100 - lof_at, 0.501);
     EXPECT_GT(mof_at, 0) << "a run with some level-3 cells makes this a test";
     EXPECT_LT(mof_at, 100);
+}
+
+TEST(ScoreMulti, TheLastFilesConditionsStayInForce) {
+    test::TempDir dir;
+    const std::string blank(kCols, ' ');
+    write_file(dir.file("a.prp"), contest_text(kBostonHeader, kBoston, 4, blank, blank));
+    write_file(dir.file("b.prp"),
+               contest_text("3 7 0 120 5 1 -10.0 200.0 Y", kBoston, 4, blank, blank));
+    ScoreMultiOptions options;
+    options.scratch = dir.file("SCRATCH.MOF");
+    const MultiRun r = score({dir.file("a.prp"), dir.file("b.prp")}, options);
+    EXPECT_EQ(r.after.sf_index, 120.0f);
+    EXPECT_EQ(r.after.a_index, 5.0f);
+    EXPECT_EQ(r.after.k_index, 1.0f);
+    EXPECT_EQ(r.after.month, 3.0f);
+    EXPECT_EQ(r.after.day, 7.0f);
+    EXPECT_NEAR(r.after.rlat * 57.29578, -10.0, 1e-4);
+    EXPECT_NEAR(r.after.rlon * 57.29578, 200.0, 1e-3);
+    EXPECT_EQ(r.after.display_grain, 3.0f) << "the grain of the files";
 }
 
 TEST(ScoreMulti, UnusableFilesAreMarkedAndTheOthersScored) {
