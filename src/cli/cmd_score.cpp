@@ -11,6 +11,7 @@
 #include "model.h"
 #include "prediction_file.h"
 #include "run_options.h"
+#include "safe_file.h"
 #include "score.h"
 #include "score_multi.h"
 #include "sweep.h"
@@ -56,7 +57,7 @@ struct ScoreCommand {
         m.compare_flag = 0;
         const bool written = close_report(*out, messages);
         // A comparison that could not be made leaves no report behind.
-        if (!(scored && written) && report) std::remove(report->c_str());
+        if (!(scored && written) && report) remove_incomplete(*report);
         return scored && written ? kOk : kError;
     }
 };

@@ -1,8 +1,5 @@
 #include "constants_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <cctype>
 #include <cerrno>
 #include <climits>
@@ -18,6 +15,7 @@
 #include "messages.h"
 #include "model.h"
 #include "numbers.h"
+#include "safe_file.h"
 
 namespace skywave {
 
@@ -36,45 +34,6 @@ std::string constants_text(const Model& m) {
         }
     }
     return text;
-}
-
-// Writes all of text to a new file beside file_name and renames it into place.
-// Returns 0 or the errno of the failure; the old file survives any failure.
-int replace_file(const std::string& file_name, const std::string& text, bool& opened) {
-    namespace fs = std::filesystem;
-    const fs::path target(file_name);
-    fs::path dir = target.parent_path();
-    if (dir.empty()) dir = ".";
-    std::string tmp = (dir / ("." + target.filename().string() + ".XXXXXX")).string();
-    std::vector<char> tmpl(tmp.begin(), tmp.end());
-    tmpl.push_back('\0');
-    const int fd = mkstemp(tmpl.data());
-    opened = fd >= 0;
-    if (fd < 0) return errno;
-    struct stat st;
-    mode_t mode;
-    if (::stat(file_name.c_str(), &st) == 0) {
-        mode = st.st_mode & 07777;
-    } else {
-        const mode_t mask = umask(0);
-        umask(mask);
-        mode = 0666 & ~mask;
-    }
-    int err = fchmod(fd, mode) == 0 ? 0 : errno;
-    std::size_t done = 0;
-    while (err == 0 && done < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0) {
-            if (errno != EINTR) err = errno;
-        } else {
-            done += std::size_t(n);
-        }
-    }
-    if (err == 0 && ::fsync(fd) != 0) err = errno;
-    if (::close(fd) != 0 && err == 0) err = errno;
-    if (err == 0 && std::rename(tmpl.data(), file_name.c_str()) != 0) err = errno;
-    if (err != 0) ::unlink(tmpl.data());
-    return err;
 }
 
 // The seven fields of a constants file line.
@@ -128,7 +87,7 @@ std::optional<float> parse_line(std::string_view line, ConstLine& out) {
 
 bool WriteConsts(const Model& m, const std::string& file_name, MessageSink& messages) {
     bool opened = false;
-    const int err = replace_file(file_name, constants_text(m), opened);
+    const int err = replace_file(file_name, constants_text(m), &opened);
     if (err == 0) return true;
     if (!opened)
         messages.show_message(file_name, "ERROR OPENING OUTPUT");

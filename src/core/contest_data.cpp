@@ -1,7 +1,5 @@
 #include "contest_data.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -13,6 +11,7 @@
 #include "model.h"
 #include "numbers.h"
 #include "prediction_file.h"
+#include "safe_file.h"
 
 namespace skywave {
 
@@ -78,27 +77,7 @@ std::string contest_data_text(Model& m, const std::vector<CivilDate>& dates,
 
 bool write_whole_file(const std::string& file_name, const std::string& text,
                       MessageSink& messages) {
-    namespace fs = std::filesystem;
-    const fs::path target(file_name);
-    const fs::path dir = target.parent_path().empty() ? fs::path(".") : target.parent_path();
-    std::string tmpl = (dir / ("." + target.filename().string() + ".XXXXXX")).string();
-    const int fd = mkstemp(tmpl.data());
-    int err = fd < 0 ? errno : 0;
-    if (fd >= 0) {
-        // mkstemp makes the file private; a data file gets the usual permissions.
-        const mode_t mask = umask(0);
-        umask(mask);
-        if (fchmod(fd, 0666 & ~mask) != 0) err = errno;
-        std::size_t done = 0;
-        while (err == 0 && done < text.size()) {
-            const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-            if (n < 0 && errno != EINTR) err = errno;
-            if (n > 0) done += std::size_t(n);
-        }
-        if (::close(fd) != 0 && err == 0) err = errno;
-        if (err == 0 && std::rename(tmpl.c_str(), file_name.c_str()) != 0) err = errno;
-        if (err != 0) ::unlink(tmpl.c_str());
-    }
+    const int err = replace_file(file_name, text);
     if (err != 0) messages.show_message(file_name + ": " + std::strerror(err), "FILE ERROR!");
     return err == 0;
 }

@@ -1,10 +1,11 @@
 #include "png_io.h"
 
 #include <png.h>
-#include <cerrno>
-#include <cstdio>
+
 #include <cstring>
 #include <vector>
+
+#include "safe_file.h"
 
 namespace skywave {
 
@@ -33,25 +34,26 @@ bool write_png(const std::string& file_name, const Surface& s, int x, int y, int
             o[1] = (p >> 8) & 0xff;
             o[2] = p & 0xff;
         }
-    std::FILE* f = std::fopen(file_name.c_str(), "wb");
-    if (!f) {
-        error = std::strerror(errno);
-        return false;
-    }
     png_image image;
     std::memset(&image, 0, sizeof image);
     image.version = PNG_IMAGE_VERSION;
     image.width = png_uint_32(w);
     image.height = png_uint_32(h);
     image.format = PNG_FORMAT_RGB;
-    const bool encoded = png_image_write_to_stdio(&image, f, 0, rgb.data(), 0, nullptr) != 0;
-    if (!encoded) error = image.message;
-    const bool flushed = std::fflush(f) == 0 && !std::ferror(f);
-    if (encoded && !flushed) error = std::strerror(errno);
-    const bool closed = std::fclose(f) == 0;
-    if (encoded && flushed && !closed) error = std::strerror(errno);
-    if (!(encoded && flushed && closed)) {
-        std::remove(file_name.c_str());  // no half-written picture is left behind
+    png_alloc_size_t size = 0;
+    if (!png_image_write_get_memory_size(image, size, 0, rgb.data(), 0, nullptr)) {
+        error = image.message;
+        return false;
+    }
+    std::string bytes(size, '\0');
+    if (!png_image_write_to_memory(&image, bytes.data(), &size, 0, rgb.data(), 0, nullptr)) {
+        error = image.message;
+        return false;
+    }
+    bytes.resize(size);
+    // Complete or not at all: the picture replaces an older one only once written.
+    if (const int err = replace_file(file_name, bytes)) {
+        error = std::strerror(err);
         return false;
     }
     return true;
