@@ -16,8 +16,11 @@ namespace {
 
 constexpr const char* kDefaultFileName = "default.mof";
 
-// An integer field: optional blanks around an optionally signed whole number.
-std::optional<long> read_int(const std::string& text) {
+// An integer field: optional blanks around a whole number, signed or (for the angle
+// and clock fields) unsigned, where a sign makes the field unreadable.
+enum class Sign { allowed, refused };
+
+std::optional<long> read_int(const std::string& text, Sign sign) {
     std::size_t b = 0, e = text.size();
     while (b < e && std::isspace(static_cast<unsigned char>(text[b])))
         ++b;
@@ -27,15 +30,15 @@ std::optional<long> read_int(const std::string& text) {
     if (t.empty()) return std::nullopt;
     for (std::size_t i = 0; i < t.size(); ++i) {
         const char c = t[i];
-        if (!(std::isdigit(static_cast<unsigned char>(c)) || (i == 0 && (c == '+' || c == '-'))))
-            return std::nullopt;
+        const bool signed_start = i == 0 && (c == '+' || c == '-') && sign == Sign::allowed;
+        if (!(std::isdigit(static_cast<unsigned char>(c)) || signed_start)) return std::nullopt;
     }
     return parse_long(t);
 }
 
 // Reads an integer field into v if it lies in lo ... hi.
-bool read_in(const std::string& text, long lo, long hi, long& v) {
-    std::optional<long> n = read_int(text);
+bool read_in(const std::string& text, long lo, long hi, long& v, Sign sign = Sign::allowed) {
+    std::optional<long> n = read_int(text, sign);
     if (!n || *n < lo || *n > hi) return false;
     v = *n;
     return true;
@@ -63,8 +66,9 @@ void to_hm(float value, std::string& hour, std::string& min) {
 
 bool read_location(const InitFields& f, InitData& data) {
     long d, m, s;
-    if (!read_in(f.lat_deg, 0, 90, d) || !read_in(f.lat_min, 0, 60, m) ||
-        !read_in(f.lat_sec, 0, 60, s))
+    constexpr Sign u = Sign::refused;
+    if (!read_in(f.lat_deg, 0, 90, d, u) || !read_in(f.lat_min, 0, 60, m, u) ||
+        !read_in(f.lat_sec, 0, 60, s, u))
         return false;
     const char ns = hemisphere(f.lat_hemi);
     if (ns != 'N' && ns != 'S') return false;
@@ -73,8 +77,8 @@ bool read_location(const InitFields& f, InitData& data) {
     if (ns == 'S' && lat != 0) lat = -lat;  // a zero latitude stays +0
     data.Lat = lat;
 
-    if (!read_in(f.lon_deg, 0, 360, d) || !read_in(f.lon_min, 0, 60, m) ||
-        !read_in(f.lon_sec, 0, 60, s))
+    if (!read_in(f.lon_deg, 0, 360, d, u) || !read_in(f.lon_min, 0, 60, m, u) ||
+        !read_in(f.lon_sec, 0, 60, s, u))
         return false;
     const char ew = hemisphere(f.lon_hemi);
     if (ew != 'E' && ew != 'W') return false;
@@ -109,7 +113,8 @@ bool read_dates(const InitFields& f, InitData& data, MessageSink& messages) {
 
 bool read_time(const std::string& hour, const std::string& min, float& value) {
     long h, m;
-    if (!read_in(hour, 0, 24, h) || !read_in(min, 0, 60, m)) return false;
+    if (!read_in(hour, 0, 24, h, Sign::refused) || !read_in(min, 0, 60, m, Sign::refused))
+        return false;
     value = float(h + m * (1.0 / 60));
     return value >= 0 && value <= 24;
 }
