@@ -8,12 +8,37 @@ namespace {
 
 constexpr Pixel kOpaque = 0xff000000u;
 
+// The sixteen colours the map's pictures are drawn in, in the order of the classic
+// 4-bit palette.
+constexpr Pixel kPalette[16] = {
+    rgb(0, 0, 0),       rgb(128, 0, 0),   rgb(0, 128, 0),   rgb(128, 128, 0),
+    rgb(0, 0, 128),     rgb(128, 0, 128), rgb(0, 128, 128), rgb(192, 192, 192),
+    rgb(128, 128, 128), rgb(255, 0, 0),   rgb(0, 255, 0),   rgb(255, 255, 0),
+    rgb(0, 0, 255),     rgb(255, 0, 255), rgb(0, 255, 255), rgb(255, 255, 255),
+};
+
+int palette_index(Pixel p) {
+    p |= kOpaque;
+    for (int i = 0; i < 16; ++i)
+        if (kPalette[i] == p) return i;
+    return -1;
+}
+
+// XOR of two colours as a 4-bit picture combines them: on the palette's indices, so
+// that a red cell over grey land turns dark red instead of a grey that hides it.
+// Colours outside the palette combine bit by bit.
+Pixel exclusive_or(Pixel dst, Pixel src) {
+    const int d = palette_index(dst), s = palette_index(src);
+    if (d >= 0 && s >= 0) return kPalette[d ^ s];
+    return ((dst ^ src) & 0x00ffffffu) | kOpaque;
+}
+
 Pixel apply(RasterOp op, Pixel dst, Pixel src) {
     switch (op) {
         case RasterOp::copy:
             return src | kOpaque;
         case RasterOp::xor_:
-            return ((dst ^ src) & 0x00ffffffu) | kOpaque;
+            return exclusive_or(dst, src);
         case RasterOp::and_:
             return (dst & src) | kOpaque;
         case RasterOp::or_:

@@ -13,6 +13,8 @@ inline constexpr Pixel rgb(int r, int g, int b) {
     return 0xff000000u | (Pixel(r & 0xff) << 16) | (Pixel(g & 0xff) << 8) | Pixel(b & 0xff);
 }
 
+// XOR combines colours of the map's 16-colour palette by their palette indices, as
+// a 4-bit picture does (red over grey land turns dark red); other colours bit by bit.
 enum class RasterOp { copy, xor_, and_, or_, blackness };
 
 // How a stretched transfer combines the source pixels that fall on one destination

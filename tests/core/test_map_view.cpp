@@ -93,9 +93,9 @@ TEST(MapView, SymbolsAreXoredIntoTheirCells) {
               16 * 16)
         << "red over black sea";
     EXPECT_EQ(
-        count(surfaces.Working, land_col * 16, 10 + land_row * 16, 16, 16, rgb(127, 128, 128)),
+        count(surfaces.Working, land_col * 16, 10 + land_row * 16, 16, 16, rgb(128, 0, 0)),
         16 * 16)
-        << "red over grey land mixes";
+        << "red over grey land turns dark red";
     // A long-path "C" is a red and black checkerboard.
     s.lines[std::size_t(5 * sea_row)][std::size_t(sea_col)] = ' ';
     s.lines[std::size_t(5 * sea_row + 1)][std::size_t(sea_col)] = 'C';
