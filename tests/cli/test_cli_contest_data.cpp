@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "cli_support.h"
+
 #include <sys/wait.h>
 #include <cstdio>
 #include <cstdlib>
@@ -13,24 +15,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-struct Result {
-    int code;
-    std::string out, err;
-};
-
-// Runs skywave with the arguments in dir (stdin closed) and returns what it did.
-Result skywave(const std::string& args, const fs::path& dir) {
-    const std::string out = (dir / ".stdout").string(), err = (dir / ".stderr").string();
-    const std::string cmd = "cd '" + dir.string() + "' && " SKYWAVE_EXE " " + args + " >" + out +
-                            " 2>" + err + " </dev/null";
-    const int status = std::system(cmd.c_str());
-    const auto slurp = [](const std::string& f) {
-        std::ifstream in(f);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    };
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, slurp(out), slurp(err)};
-}
 
 std::vector<std::string> read_lines(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
@@ -74,11 +58,10 @@ std::string gfz_line(const char* date, const char* kp, int ap, double flux) {
     return text;
 }
 
-class ContestDataCli : public ::testing::Test {
+class ContestDataCli : public CliTest {
 protected:
     void SetUp() override {
-        char tmpl[] = "/tmp/skywave-cd-XXXXXX";
-        dir = mkdtemp(tmpl);
+        CliTest::SetUp();
         write("cty.dat", kCty);
         write("k.log", kLog);
         write("gfz.txt",
@@ -90,17 +73,12 @@ protected:
                   gfz_line("2024 11 24", " 3.000  3.333  3.667  4.000  4.000  3.667  3.333  3.000",
                            15, 190.0));
     }
-    void TearDown() override { fs::remove_all(dir); }
-    void write(const std::string& name, const std::string& text) {
-        std::ofstream(dir / name, std::ios::binary) << text;
-    }
     // The files a failed command must not leave: the output and its temporary.
     bool left_output() const {
         for (const auto& e : fs::directory_iterator(dir))
             if (e.path().filename().string().find("x.prp") != std::string::npos) return true;
         return false;
     }
-    fs::path dir;
 };
 
 const char* kMade = "contest-data k.log --cty cty.dat --no-mof-dat ";

@@ -1,6 +1,8 @@
 // Outputs that cannot be written and inputs that cannot be read, as a user meets them.
 #include <gtest/gtest.h>
 
+#include "cli_support.h"
+
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -11,43 +13,20 @@
 
 namespace {
 
-struct Result {
-    int code;
-    std::string out, err;
-};
-
-Result skywave(const std::string& args, const std::filesystem::path& dir) {
-    const std::string cmd =
-        "cd '" + dir.string() + "' && " SKYWAVE_EXE " " + args + " >.out 2>.err </dev/null";
-    const int status = std::system(cmd.c_str());
-    const auto slurp = [&](const char* f) {
-        std::ifstream in(dir / f);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    };
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, slurp(".out"), slurp(".err")};
-}
-
-class CliFaults : public ::testing::Test {
+class CliFaults : public CliTest {
 protected:
     void SetUp() override {
-        char tmpl[] = "/tmp/skywave-faults-XXXXXX";
-        dir = mkdtemp(tmpl);
+        CliTest::SetUp();
         ASSERT_EQ(skywave("run --no-mof-dat --grain 3 --start-date 3/5 --start-time 1:00 "
                           "--stop-time 2:00 -o p.mof",
                           dir)
                       .code,
                   0);
     }
-    void TearDown() override {
-        std::filesystem::permissions(dir, std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add);
-        std::filesystem::remove_all(dir);
-    }
     bool is_char_device(const char* path) {
         struct stat st;
         return stat(path, &st) == 0 && S_ISCHR(st.st_mode);
     }
-    std::filesystem::path dir;
 };
 
 }  // namespace

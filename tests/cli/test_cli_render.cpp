@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "cli_support.h"
+
 #include <sys/wait.h>
 #include <cstdlib>
 #include <filesystem>
@@ -10,15 +12,11 @@
 
 namespace {
 
+// The exit code, and standard output when asked for.
 int run(const std::string& args, const std::filesystem::path& dir, std::string* out = nullptr) {
-    const std::string cmd =
-        "cd '" + dir.string() + "' && " SKYWAVE_EXE " " + args + " >.out 2>.err </dev/null";
-    const int status = std::system(cmd.c_str());
-    if (out) {
-        std::ifstream in(dir / ".out");
-        *out = std::string(std::istreambuf_iterator<char>(in), {});
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    const Result r = skywave(args, dir);
+    if (out) *out = r.out;
+    return r.code;
 }
 
 // Width and height from a PNG's header.
@@ -33,18 +31,15 @@ std::pair<int, int> png_size(const std::filesystem::path& file) {
     return {be(16), be(20)};
 }
 
-class CliPictures : public ::testing::Test {
+class CliPictures : public CliTest {
 protected:
     void SetUp() override {
-        char tmpl[] = "/tmp/skywave-render-XXXXXX";
-        dir = mkdtemp(tmpl);
+        CliTest::SetUp();
         ASSERT_EQ(run("run --no-mof-dat --grain 3 --start-date 3/5 --start-time 10:00 --stop-time "
                       "12:00 -o p.mof",
                       dir),
                   0);
     }
-    void TearDown() override { std::filesystem::remove_all(dir); }
-    std::filesystem::path dir;
 };
 
 }  // namespace

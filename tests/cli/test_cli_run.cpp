@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "cli_support.h"
+
 #include <sys/wait.h>
 #include <cstdio>
 #include <cstdlib>
@@ -9,40 +11,7 @@
 
 namespace {
 
-struct Result {
-    int code;
-    std::string out, err;
-};
-
-// Runs skywave with the arguments in dir (stdin closed) and returns what it did.
-Result skywave(const std::string& args, const std::filesystem::path& dir) {
-    const std::string out = (dir / ".stdout").string(), err = (dir / ".stderr").string();
-    const std::string cmd = "cd '" + dir.string() + "' && " SKYWAVE_EXE " " + args + " >" + out +
-                            " 2>" + err + " </dev/null";
-    const int status = std::system(cmd.c_str());
-    const auto slurp = [](const std::string& f) {
-        std::ifstream in(f);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    };
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, slurp(out), slurp(err)};
-}
-
-class Cli : public ::testing::Test {
-protected:
-    void SetUp() override {
-        char tmpl[] = "/tmp/skywave-cli-XXXXXX";
-        dir = mkdtemp(tmpl);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir); }
-    int line_count(const std::string& name) {
-        std::ifstream in(dir / name);
-        int n = 0;
-        for (std::string l; std::getline(in, l);)
-            ++n;
-        return n;
-    }
-    std::filesystem::path dir;
-};
+class Cli : public CliTest {};
 
 }  // namespace
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "cli_support.h"
+
 #include <sys/wait.h>
 #include <cstdio>
 #include <cstdlib>
@@ -12,24 +14,6 @@
 #include <vector>
 
 namespace {
-
-struct Result {
-    int code;
-    std::string out, err;
-};
-
-// Runs skywave with the arguments in dir (stdin closed) and returns what it did.
-Result skywave(const std::string& args, const std::filesystem::path& dir) {
-    const std::string out = (dir / ".stdout").string(), err = (dir / ".stderr").string();
-    const std::string cmd = "cd '" + dir.string() + "' && " SKYWAVE_EXE " " + args + " >" + out +
-                            " 2>" + err + " </dev/null";
-    const int status = std::system(cmd.c_str());
-    const auto slurp = [](const std::string& f) {
-        std::ifstream in(f);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    };
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, slurp(out), slurp(err)};
-}
 
 constexpr int kCols = 20, kRows = 11;  // grain 3
 
@@ -69,24 +53,7 @@ std::string without_times(const std::string& report) {
                               "ELAPSED TIME: <N> SECONDS");
 }
 
-class CliScore : public ::testing::Test {
-protected:
-    void SetUp() override {
-        char tmpl[] = "/tmp/skywave-cli-XXXXXX";
-        dir = mkdtemp(tmpl);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir); }
-    void write(const std::string& name, const std::string& text) {
-        std::filesystem::create_directories((dir / name).parent_path());
-        std::ofstream(dir / name, std::ios::binary) << text;
-    }
-    std::string read(const std::string& name) {
-        std::ifstream in(dir / name, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-    bool exists(const std::string& name) { return std::filesystem::exists(dir / name); }
-    std::filesystem::path dir;
-};
+class CliScore : public CliTest {};
 
 }  // namespace
 
