@@ -18,17 +18,8 @@ using namespace skywave;
 
 namespace {
 
-std::string read_file(const std::string& name) {
-    std::ifstream in(name);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void write_file(const std::string& name, const std::string& text) {
-    std::ofstream out(name);
-    out << text;
-}
+using test::read_file;
+using test::write_file;
 
 }  // namespace
 

@@ -23,6 +23,9 @@ using namespace skywave;
 
 namespace {
 
+using test::file_lines;
+using test::split_lines;
+
 // A station at 42.5 N, 73 W with flux 150, A 7, K 2.
 void setup_station(Model& m, int grain) {
     test::setup_model(m, grain);
@@ -31,22 +34,6 @@ void setup_station(Model& m, int grain) {
     m.consts.sf_index = 150;
     m.consts.a_index = 7;
     m.consts.k_index = 2;
-}
-
-std::vector<std::string> lines_of(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
-        lines.push_back(text.substr(start, end - start));
-    return lines;
-}
-
-std::vector<std::string> read_lines(const std::string& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::vector<std::string> lines;
-    for (std::string l; std::getline(in, l);)
-        lines.push_back(l);
-    return lines;
 }
 
 constexpr CivilDate kDay1{2024, 11, 23}, kDay2{2024, 11, 24};
@@ -100,7 +87,7 @@ TEST(ContestData, EveryObservedCellAndNothingElse) {
     Model m;
     setup_station(m, 2);
     const std::vector<std::string> lines =
-        lines_of(contest_data_text(m, {kDay1, kDay2}, two_days(), "K1ABC"));
+        split_lines(contest_data_text(m, {kDay1, kDay2}, two_days(), "K1ABC"));
     ASSERT_EQ(lines.size(), 2u * 24 * 111);
     std::map<Spot, char> expected = {
         {{5, 6, 0, 31}, '3'},  {{5, 6, 3, 31}, '3'},  {{5, 10, 0, 19}, '3'}, {{24, 1, 0, 39}, '2'},
@@ -124,7 +111,7 @@ TEST(ContestData, ClassifiedByTheColourThresholdsInForce) {
     setup_station(m, 3);
     m.consts.mof_red = 25;
     m.consts.lof_blue = 10;
-    const std::vector<std::string> lines = lines_of(
+    const std::vector<std::string> lines = split_lines(
         contest_data_text(m, {kDay1}, {{kDay1, 0, {5, 0}, 26.0f}, {kDay1, 0, {5, 1}, 10.1f}}, "X"));
     const std::size_t block = 1 + 4 * 5;  // screen 0, row 5
     EXPECT_EQ(lines[block + 0], std::string(19, ' ') + "3");
@@ -135,7 +122,7 @@ TEST(ContestData, HeadersNameDateHourIndicesPlaceAndCall) {
     Model m;
     setup_station(m, 3);
     const std::vector<std::string> lines =
-        lines_of(contest_data_text(m, {kDay1, kDay2}, {{kDay2, 7, {3, 3}, 14.0f}}, "K1ABC"));
+        split_lines(contest_data_text(m, {kDay1, kDay2}, {{kDay2, 7, {3, 3}, 14.0f}}, "K1ABC"));
     ASSERT_EQ(lines.size(), 48u * 56);
     const std::optional<ContestHeader> h = parse_contest_header(lines[0]);
     ASSERT_TRUE(h);
@@ -205,8 +192,8 @@ TEST(ContestData, PairsWithARunOverTheSameDates) {
     RunHooks hooks;
     ASSERT_EQ(MainCalcs(run, hooks, log), RunOutcome::completed);
 
-    const std::vector<std::string> predicted = read_lines(run.file_name),
-                                   observed = read_lines(dir.file("obs.prp"));
+    const std::vector<std::string> predicted = file_lines(run.file_name),
+                                   observed = file_lines(dir.file("obs.prp"));
     ASSERT_EQ(predicted.size(), observed.size());
     for (std::size_t i = 0; i < predicted.size(); ++i) {
         if (i % 111 == 0) {

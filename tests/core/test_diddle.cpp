@@ -28,20 +28,10 @@ using namespace skywave;
 
 namespace {
 
+using test::read_file;
+using test::split_lines;
+
 constexpr int kCols = 20, kRows = 11;  // grain 3
-
-std::string slurp(const std::string& name) {
-    std::ifstream in(name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-std::vector<std::string> lines_of(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string l; std::getline(in, l);)
-        lines.push_back(l);
-    return lines;
-}
 
 // The time stamps and the elapsed seconds replaced by placeholders.
 std::string without_times(const std::string& report) {
@@ -122,7 +112,7 @@ struct Diddle {
         ASSERT_TRUE(r);
         finished = DiddleConsts(m, contest, *r, dir.file("scratch.mof"), jobs, hooks, log);
         ASSERT_TRUE(r->close());
-        report = slurp(name);
+        report = read_file(name);
     }
 
     // The constants' part of the report: after the reference block, before the
@@ -211,7 +201,7 @@ TEST(Diddle, NothingMarkedGivesReferenceOnly) {
     EXPECT_EQ(t.m.compare_name, contest);
     EXPECT_EQ(t.m.file_flag, 1);
     // The scratch file holds the (reference) run.
-    EXPECT_EQ(lines_of(slurp(t.dir.file("scratch.mof"))).size(), 4u * 56);
+    EXPECT_EQ(split_lines(read_file(t.dir.file("scratch.mof"))).size(), 4u * 56);
 }
 
 TEST(Diddle, ValuesTriedFollowTheScores) {
@@ -238,7 +228,7 @@ TEST(Diddle, ValuesTriedFollowTheScores) {
         const std::size_t at = part.find("FE  fe_1  START = ");
         std::vector<double> values;
         if (at == std::string::npos) return values;
-        const std::vector<std::string> lines = lines_of(part.substr(at));
+        const std::vector<std::string> lines = split_lines(part.substr(at));
         values.push_back(std::atof(lines[0].c_str() + 18));
         for (std::size_t i = 1; i < lines.size() && !lines[i].empty(); ++i)
             values.push_back(std::atof(lines[i].c_str()));
@@ -376,7 +366,7 @@ TEST(Diddle, SweepAgainstObservations) {
 
         // Every run line: the scores from the weights, and the next value from the
         // score (the net is printed to 0.1; a printed 0.0 may go either way).
-        const std::vector<std::string> lines = lines_of(t.sweep_part());
+        const std::vector<std::string> lines = split_lines(t.sweep_part());
         int blocks = 0, better = 0, worse = 0;
         for (std::size_t i = 0; i < lines.size();) {
             static const std::regex start(R"((.+)  (\S+)  START = (\S+))");

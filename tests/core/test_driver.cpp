@@ -12,6 +12,8 @@ using namespace skywave;
 
 namespace {
 
+using test::file_lines;
+
 // Records what the driver tells its front end.
 class Recorder : public RunHooks {
 public:
@@ -66,14 +68,6 @@ struct DriverRun {
         }
     }
 };
-
-std::vector<std::string> lines_of(const std::string& file) {
-    std::ifstream in(file);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
 
 }  // namespace
 
@@ -148,7 +142,7 @@ TEST(Driver, StopInTheThirdPathPassKeepsTwoCompleteScreens) {
     EXPECT_EQ(r.outcome, RunOutcome::aborted);
     EXPECT_EQ(r.hooks.times.size(), 2u);
     EXPECT_EQ(r.hooks.events.back(), "stop");
-    const auto lines = lines_of(r.m.file_name);
+    const auto lines = file_lines(r.m.file_name);
     EXPECT_EQ(lines.size(), 2u * 56u);
     EXPECT_EQ(lines[56].substr(0, 11), " 1  1  1.00");
 }
@@ -161,7 +155,7 @@ TEST(Driver, ShortPathSwitchedOffLeavesItsLinesBlank) {
     r.m.file_name = dir.file("lp.mof");
     r.m.file_flag = 1;
     r.go();
-    const auto lines = lines_of(r.m.file_name);
+    const auto lines = file_lines(r.m.file_name);
     ASSERT_EQ(lines.size(), 56u);
     bool long_path_symbols = false;
     for (int row = 0; row < 11; ++row) {

@@ -18,13 +18,7 @@ using namespace skywave;
 
 namespace {
 
-std::vector<std::string> read_lines(const std::string& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
+using test::file_lines;
 
 bool only_of(const std::string& line, const std::string& alphabet) {
     return line.find_first_not_of(alphabet) == std::string::npos;
@@ -63,7 +57,7 @@ TEST(EndToEnd, SmallRunWritesWellFormedScreens) {
     ASSERT_EQ(n_cols, 20);
     ASSERT_EQ(out_rows, 11);
     const int per_screen = 1 + 5 * out_rows;
-    const std::vector<std::string> lines = read_lines(m.file_name);
+    const std::vector<std::string> lines = file_lines(m.file_name);
     ASSERT_EQ(lines.size(), std::size_t(6 * per_screen));
 
     // The row that holds the QTH: its terminator line carries the one "X".

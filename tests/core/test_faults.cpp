@@ -18,18 +18,8 @@ using namespace skywave;
 
 namespace {
 
-std::vector<std::string> lines_of(const std::string& file) {
-    std::ifstream in(file);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
-
-void write_file(const std::string& name, const std::string& text) {
-    std::ofstream out(name, std::ios::binary);
-    out << text;
-}
+using test::file_lines;
+using test::write_file;
 
 // Stops a run at the n-th yield of the given pass of the given step.
 class StopIn : public RunHooks {
@@ -84,7 +74,7 @@ TEST(Faults, StopInAnyPassKeepsExactlyTheCompletedScreens) {
         StopIn hooks(c.pass, c.step);
         const std::string file = dir.file(std::string(c.pass) + std::to_string(c.step) + ".mof");
         EXPECT_EQ(run_into(file, hooks), RunOutcome::aborted) << c.pass;
-        const std::vector<std::string> lines = lines_of(file);
+        const std::vector<std::string> lines = file_lines(file);
         EXPECT_EQ(lines.size(), c.screens * 56) << c.pass << " " << c.step;
         for (std::size_t s = 0; s < lines.size() / 56; ++s) {
             EXPECT_NE(lines[s * 56].find('.'), std::string::npos) << "a header starts every screen";
@@ -107,7 +97,7 @@ TEST(Faults, HostilePredictionFilesAreReadSafely) {
     for (char c : text)
         crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
     std::string wide;
-    for (const std::string& l : lines_of(good))
+    for (const std::string& l : file_lines(good))
         wide += l + std::string(10000, l.find('.') == std::string::npos ? '1' : ' ') + "\n";
     std::string nul = text;
     for (std::size_t i = 7; i < nul.size(); i += 13)

@@ -92,9 +92,8 @@ TEST(MapView, SymbolsAreXoredIntoTheirCells) {
     EXPECT_EQ(count(surfaces.Working, sea_col * 16, 10 + sea_row * 16, 16, 16, rgb(255, 0, 0)),
               16 * 16)
         << "red over black sea";
-    EXPECT_EQ(
-        count(surfaces.Working, land_col * 16, 10 + land_row * 16, 16, 16, rgb(128, 0, 0)),
-        16 * 16)
+    EXPECT_EQ(count(surfaces.Working, land_col * 16, 10 + land_row * 16, 16, 16, rgb(128, 0, 0)),
+              16 * 16)
         << "red over grey land turns dark red";
     // A long-path "C" is a red and black checkerboard.
     s.lines[std::size_t(5 * sea_row)][std::size_t(sea_col)] = ' ';

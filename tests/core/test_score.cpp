@@ -19,6 +19,9 @@ using namespace skywave;
 
 namespace {
 
+using test::read_file;
+using test::write_file;
+
 // Grain 3: 20 columns, 11 written rows of five lines per screen.
 constexpr int kCols = 20;
 constexpr int kRows = 11;
@@ -59,15 +62,6 @@ std::string text_of(const std::vector<Screen>& screens, const std::string& eol =
                 text += l + eol;
     }
     return text;
-}
-
-void write_file(const std::string& name, const std::string& text) {
-    std::ofstream(name, std::ios::binary) << text;
-}
-
-std::string slurp(const std::string& name) {
-    std::ifstream in(name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 struct Row {
@@ -117,7 +111,7 @@ struct Scoring {
             ASSERT_TRUE(r);
             ok = ScoreFiles(m, &results, r.get(), log);
             ASSERT_TRUE(r->close());
-            report = slurp(name);
+            report = read_file(name);
         } else {
             ok = ScoreFiles(m, &results, nullptr, log);
         }

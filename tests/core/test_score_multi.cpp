@@ -24,20 +24,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
+using test::read_file;
+using test::split_lines;
+using test::write_file;
+
 constexpr int kCols = 20, kRows = 11;  // grain 3
-
-std::string slurp(const std::string& name) {
-    std::ifstream in(name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-std::vector<std::string> lines_of(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string l; std::getline(in, l);)
-        lines.push_back(l);
-    return lines;
-}
 
 // The conditions of a contest file's first header line.
 struct Conditions {
@@ -61,10 +52,6 @@ std::string contest_text(const std::string& first_header, const Conditions& c, i
                     lof + "\n" + std::string(kCols, ' ') + "\n";
     }
     return text;
-}
-
-void write_file(const std::string& name, const std::string& text) {
-    std::ofstream(name, std::ios::binary) << text;
 }
 
 // The run settings every file is run with: 0 to 3 h UTC, grain from the file.
@@ -114,7 +101,7 @@ int level(char c) {
 // Cells of a grain-3 prediction file whose better-of-both level is 3: MOF (lines 1
 // and 2 of a block) or LOF (lines 4 and 5).
 int best_of_three(const std::string& file, bool lof) {
-    const std::vector<std::string> lines = lines_of(slurp(file));
+    const std::vector<std::string> lines = split_lines(read_file(file));
     int n = 0;
     for (std::size_t s = 0; s + 56 <= lines.size(); s += 56)
         for (int r = 0; r < kRows; ++r) {
@@ -170,7 +157,7 @@ TEST(ScoreMulti, OneRowPerFile) {
     EXPECT_TRUE(r.finished);
     EXPECT_TRUE(r.log.entries.empty()) << r.log.entries.front().text;
 
-    const std::vector<std::string> lines = lines_of(r.report);
+    const std::vector<std::string> lines = split_lines(r.report);
     ASSERT_EQ(lines.size(), 4u) << r.report;
     EXPECT_EQ(lines[0], kHeading1);
     EXPECT_EQ(lines[1], kHeading2);
@@ -242,7 +229,7 @@ TEST(ScoreMulti, UnusableFilesAreMarkedAndTheOthersScored) {
     ScoreMultiOptions options;
     options.scratch = dir.file("SCRATCH.MOF");
     const MultiRun r = score({good, bad, odd}, options);
-    const std::vector<std::string> lines = lines_of(r.report);
+    const std::vector<std::string> lines = split_lines(r.report);
     ASSERT_EQ(lines.size(), 5u) << r.report;
     EXPECT_EQ(lines[2], std::string("a.prp         ") + kBostonRow + " 0  0  0   0   0  0  0   0");
 
@@ -281,9 +268,9 @@ TEST(ScoreMulti, SameReportForAnyJobsAndScratchHoldsLastRun) {
     const MultiRun two = score(files, options);
     EXPECT_TRUE(one.finished);
     EXPECT_TRUE(two.finished);
-    EXPECT_EQ(lines_of(one.report).size(), 5u);
+    EXPECT_EQ(split_lines(one.report).size(), 5u);
     EXPECT_EQ(two.report, one.report);
-    for (const std::string& row : lines_of(one.report)) {
+    for (const std::string& row : split_lines(one.report)) {
         if (row.find(".prp") != std::string::npos) {
             EXPECT_TRUE(is_scored(row)) << row;
         }
@@ -305,11 +292,11 @@ TEST(ScoreMulti, SameReportForAnyJobsAndScratchHoldsLastRun) {
     ASSERT_TRUE(InitCalc(m, log));
     ASSERT_EQ(MainCalcs(m, hooks, log), RunOutcome::completed);
     EndCalc(m);
-    const std::string expected = slurp(m.file_name);
-    EXPECT_EQ(lines_of(expected).size(), 4u * 56);
+    const std::string expected = read_file(m.file_name);
+    EXPECT_EQ(split_lines(expected).size(), 4u * 56);
     EXPECT_EQ(expected.substr(0, 36), " 1 15  0.00 210   5   1 21.3 157.9  ");
-    EXPECT_EQ(slurp(dir.file("one.mof")), expected);
-    EXPECT_EQ(slurp(dir.file("two.mof")), expected);
+    EXPECT_EQ(read_file(dir.file("one.mof")), expected);
+    EXPECT_EQ(read_file(dir.file("two.mof")), expected);
     // Nothing else is left beside it.
     int entries = 0;
     for (const auto& e : fs::directory_iterator(dir.path()))
