@@ -90,13 +90,7 @@ void TSkyWindow::CMCalcCDiddle() {
             DiddleConsts(m_, contest, *report, "scratch.mof", default_jobs(), sweep_hooks_,
                          worker_messages_);
         },
-        [this, report] {
-            if (!report->close())
-                dialogs_.message(this, report->error_text(), "ERROR WRITING OUTPUT");
-            if (!Gadgets) return;
-            Gadgets->StopProgress();
-            Gadgets->StopCalcs();
-        });
+        sweep_done(report));
 }
 
 }  // namespace skywave::gui

@@ -88,13 +88,7 @@ void TSkyWindow::CMCalcScoreMulti() {
                 m_, files, options, [&](const std::string& text) { report->write(text); },
                 sweep_hooks_, worker_messages_);
         },
-        [this, report] {
-            if (!report->close())
-                dialogs_.message(this, report->error_text(), "ERROR WRITING OUTPUT");
-            if (!Gadgets) return;
-            Gadgets->StopProgress();
-            Gadgets->StopCalcs();
-        });
+        sweep_done(report));
 }
 
 }  // namespace skywave::gui

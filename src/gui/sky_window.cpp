@@ -357,10 +357,13 @@ void TSkyWindow::start_sweep(long planned_runs) {
     Gadgets->StartProgress(planned_runs);
 }
 
-void TSkyWindow::stop_sweep() {
-    if (!Gadgets) return;
-    Gadgets->StopProgress();
-    Gadgets->StopCalcs();
+std::function<void()> TSkyWindow::sweep_done(std::shared_ptr<Report> report) {
+    return [this, report] {
+        if (!report->close()) dialogs_.message(this, report->error_text(), "ERROR WRITING OUTPUT");
+        if (!Gadgets) return;
+        Gadgets->StopProgress();
+        Gadgets->StopCalcs();
+    };
 }
 
 void TSkyWindow::first_use_init() {

@@ -16,6 +16,7 @@
 #include "map_view.h"
 #include "model.h"
 #include "replay.h"
+#include "report.h"
 #include "worker.h"
 
 namespace skywave::gui {
@@ -109,7 +110,9 @@ private:
     void first_use_init();
     void start_work(std::function<void()> job, std::function<void()> done);
     void start_sweep(long planned_runs);
-    void stop_sweep();
+    // What ends a sweep on the GUI thread: its report closed (a failed write is
+    // reported) and the bars back to their idle state.
+    std::function<void()> sweep_done(std::shared_ptr<Report> report);
     void draw_legend();
     void show_array();
     void end_examination();
