@@ -47,8 +47,12 @@ void TMOFApp::InitMainWindow() {
             if (a->menu())
                 wire(a->menu());
             else if (!a->isSeparator())
-                QObject::connect(a, &QAction::triggered, Client,
-                                 [this, a] { Client->Command(command_of(a)); });
+                QObject::connect(a, &QAction::triggered, Client, [this, a] {
+                    // The command sets the check marks itself; Qt's own flip of a
+                    // checkable item is taken back first, or a toggle would flip twice.
+                    if (a->isCheckable()) a->setChecked(!a->isChecked());
+                    Client->Command(command_of(a));
+                });
         }
     };
     for (QAction* a : menu->actions())

@@ -222,6 +222,18 @@ TEST_F(GuiTest, TogglesReturnEightThenZero) {
     EXPECT_TRUE(item(CM_CALCCHANGECONST)->isChecked());
     win().Command(CM_VIEWMAP);  // disabled without a file: nothing changes
     EXPECT_TRUE(item(CM_VIEWMAP)->isChecked());
+    // Chosen from the menu as a user does, a toggle flips once, and the run's switch
+    // follows it.
+    item(CM_CALCCVIEW)->trigger();
+    EXPECT_FALSE(item(CM_CALCCVIEW)->isChecked());
+    item(CM_CALCCVIEW)->trigger();
+    EXPECT_TRUE(item(CM_CALCCVIEW)->isChecked());
+    EXPECT_EQ(gadgets().IsExamChecked(), 8);
+    win().Command(CM_FILEOPEN);  // nothing chosen: no file
+    item(CM_VIEWSUN)->setEnabled(true);
+    const bool sun = item(CM_VIEWSUN)->isChecked();
+    item(CM_VIEWSUN)->trigger();
+    EXPECT_EQ(item(CM_VIEWSUN)->isChecked(), sun) << "disabled without a file: the item stays";
 }
 
 TEST_F(GuiTest, OneOfThreeCheckMarks) {
