@@ -25,6 +25,15 @@ QString qt_filter(const char* filter) {
     return filters.join(QStringLiteral(";;"));
 }
 
+FileRequest prediction_file_request(FileRequest::Kind kind, bool confirm_overwrite) {
+    FileRequest request;
+    request.kind = kind;
+    request.filter = qt_filter("MOF Data Files (*.MOF)|*.MOF|Contest Data(*.PRP)|*.PRP");
+    request.default_ext = QStringLiteral("MOF");
+    request.confirm_overwrite = confirm_overwrite;
+    return request;
+}
+
 void QtDialogProvider::message(QWidget* parent, const std::string& text, const std::string& caption,
                                MessageIcon icon) {
     QMessageBox box(icon == MessageIcon::stop ? QMessageBox::Critical : QMessageBox::NoIcon,

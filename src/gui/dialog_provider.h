@@ -40,6 +40,10 @@ struct FileRequest {
 // pattern matching upper- and lower-case names.
 QString qt_filter(const char* filter);
 
+// The request for a prediction file (*.MOF, or a contest file *.PRP), to open or to
+// save.
+FileRequest prediction_file_request(FileRequest::Kind kind, bool confirm_overwrite = false);
+
 class DialogProvider {
 public:
     virtual ~DialogProvider() = default;

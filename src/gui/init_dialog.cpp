@@ -211,12 +211,7 @@ void TInitDialog::OneDay() {
 }
 
 void TInitDialog::SelectFile() {
-    FileRequest request;
-    request.kind = FileRequest::save;
-    request.filter = qt_filter("MOF Data Files (*.MOF)|*.MOF|Contest Data(*.PRP)|*.PRP");
-    request.default_ext = QStringLiteral("MOF");
-    request.confirm_overwrite = false;
-    if (const auto name = dialogs_.file_name(this, request)) {
+    if (const auto name = dialogs_.file_name(this, prediction_file_request(FileRequest::save))) {
         Field(260)->setText(QString::fromStdString(*name));
         ok_->setFocus();
     }

@@ -28,10 +28,7 @@ FileRequest report_file() {
 
 void TSkyWindow::CMCalcScore() {
     if (!FileIsOpen()) {
-        FileRequest first;
-        first.filter = qt_filter("MOF Data Files (*.MOF)|*.MOF|Contest Data(*.PRP)|*.PRP");
-        first.default_ext = QStringLiteral("MOF");
-        const auto name = dialogs_.file_name(this, first);
+        const auto name = dialogs_.file_name(this, prediction_file_request(FileRequest::open));
         if (!name) return;
         m_.file_name = *name;
     }

@@ -214,12 +214,8 @@ void TSkyWindow::Command(int id) {
 }
 
 void TSkyWindow::CMFileNew() {
-    FileRequest request;
-    request.kind = FileRequest::save;
-    request.filter = qt_filter("MOF Data Files (*.MOF)|*.MOF|Contest Data(*.PRP)|*.PRP");
-    request.default_ext = QStringLiteral("MOF");
-    request.confirm_overwrite = true;
-    if (const auto name = dialogs_.file_name(this, request)) {
+    if (const auto name =
+            dialogs_.file_name(this, prediction_file_request(FileRequest::save, true))) {
         CloseFile();
         m_.file_name = *name;
     }
@@ -227,10 +223,7 @@ void TSkyWindow::CMFileNew() {
 }
 
 void TSkyWindow::CMFileOpen() {
-    FileRequest request;
-    request.filter = qt_filter("MOF Data Files (*.MOF)|*.MOF|Contest Data(*.PRP)|*.PRP");
-    request.default_ext = QStringLiteral("MOF");
-    const auto name = dialogs_.file_name(this, request);
+    const auto name = dialogs_.file_name(this, prediction_file_request(FileRequest::open));
     if (!name) return;
     m_.file_name = *name;
     OpenAFile();
