@@ -30,13 +30,13 @@
 #include <string>
 #include <vector>
 
-#include "constants.h"
-#include "diddle.h"
-#include "driver.h"
-#include "messages.h"
-#include "model.h"
-#include "report.h"
-#include "sweep.h"
+#include "base/messages.h"
+#include "base/report.h"
+#include "model/constants.h"
+#include "model/model.h"
+#include "run/driver.h"
+#include "run/sweep.h"
+#include "tuning/diddle.h"
 
 namespace {
 
@@ -73,12 +73,10 @@ struct Setup {
         contest = (folder / "observed.prp").string();
         skywave::Model o = sweep_model();
         o.consts.sf_index = 120;
-        o.file_flag = 1;
-        o.file_name = contest;
         skywave::MessageLog log;
         skywave::RunHooks hooks;
         if (!skywave::InitCalc(o, log) ||
-            skywave::MainCalcs(o, hooks, log) != skywave::RunOutcome::completed)
+            skywave::MainCalcs(o, contest, hooks, log) != skywave::RunOutcome::completed)
             throw std::runtime_error("the contest file could not be made");
         skywave::EndCalc(o);
     }

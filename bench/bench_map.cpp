@@ -17,12 +17,12 @@
 #include <filesystem>
 #include <string>
 
-#include "constants.h"
-#include "driver.h"
-#include "map_view.h"
-#include "messages.h"
-#include "model.h"
-#include "replay.h"
+#include "base/messages.h"
+#include "files/replay.h"
+#include "map/map_view.h"
+#include "model/constants.h"
+#include "model/model.h"
+#include "run/driver.h"
 
 namespace {
 
@@ -42,16 +42,14 @@ struct Replayed {
         run.CalcInitDone = 1;
         run.consts.display_grain = float(grain);
         run.dates = {5, 3, 5, 3, 1, 1};
-        run.file_name = (dir / ("g" + std::to_string(grain) + ".mof")).string();
-        run.file_flag = 1;
+        const std::string file = (dir / ("g" + std::to_string(grain) + ".mof")).string();
         MessageLog log;
         RunHooks hooks;
-        if (!InitCalc(run, log) || MainCalcs(run, hooks, log) != RunOutcome::completed)
+        if (!InitCalc(run, log) || MainCalcs(run, file, hooks, log) != RunOutcome::completed)
             std::abort();
         EndCalc(run);
-        m.file_name = run.file_name;
         ReplayFile replay;
-        if (!replay.OpenAFile(m, log)) std::abort();
+        if (!replay.OpenAFile(file, m, log)) std::abort();
         for (int i = 0; i < 13; ++i)
             replay.ReadScreen(m, screen);
     }

@@ -34,10 +34,10 @@
 #include <string>
 #include <system_error>
 
-#include "constants.h"
-#include "driver.h"
-#include "messages.h"
-#include "model.h"
+#include "base/messages.h"
+#include "model/constants.h"
+#include "model/model.h"
+#include "run/driver.h"
 
 namespace {
 
@@ -67,7 +67,7 @@ using Clock = std::chrono::steady_clock;
 
 // A folder of its own under the system's temporary folder, removed at exit.
 class ScratchDir {
-  public:
+public:
     ScratchDir() {
         std::string pattern =
             (std::filesystem::temp_directory_path() / "bench_model.XXXXXX").string();
@@ -80,7 +80,7 @@ class ScratchDir {
     }
     const std::filesystem::path& path() const { return path_; }
 
-  private:
+private:
     std::filesystem::path path_;
 };
 
@@ -91,7 +91,7 @@ const ScratchDir& scratch() {
 
 // Times each step of a run and counts the allocations in it.
 class StepHooks : public RunHooks {
-  public:
+public:
     void SetTime(float) override {
         allocations_at_start_ = g_allocations.load(std::memory_order_relaxed);
         start_ = Clock::now();
@@ -106,20 +106,19 @@ class StepHooks : public RunHooks {
     long last_allocations = 0;
     long steps = 0;
 
-  private:
+private:
     Clock::time_point start_;
     long allocations_at_start_ = 0;
 };
 
 // A model set up for runs of 5 March at one grain, writing to the scratch folder.
 class Bench {
-  public:
+public:
     explicit Bench(int grain) {
         init_consts(m.consts);
         m.consts.display_grain = float(grain);
         m.dates = {5, 3, 5, 3, 1, 1};
-        m.file_flag = 1;
-        m.file_name = (scratch().path() / ("bench_" + std::to_string(grain) + ".mof")).string();
+        file = (scratch().path() / ("bench_" + std::to_string(grain) + ".mof")).string();
     }
 
     void init() {
@@ -132,13 +131,14 @@ class Bench {
         m.consts.start_time = float(first);
         m.consts.stop_time = float(last);
         m.consts.step_time = 1;
-        if (MainCalcs(m, hooks, log) != RunOutcome::completed)
+        if (MainCalcs(m, file, hooks, log) != RunOutcome::completed)
             throw std::runtime_error("run failed");
     }
 
     long points() const { return long(m.grid.n_rows) * m.grid.n_cols; }
 
     Model m;
+    std::string file;  // the prediction file the runs write
     StepHooks hooks;
     MessageLog log;
 };

@@ -1,10 +1,10 @@
 // Constants files: any bytes, read over the defaults.
 #include <sstream>
 
-#include "constants.h"
-#include "constants_file.h"
+#include "files/constants_file.h"
 #include "fuzz_support.h"
-#include "model.h"
+#include "model/constants.h"
+#include "model/model.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace skywave;

@@ -1,18 +1,17 @@
-// Contest file headers and the dates a contest file spans.
-#include "contest.h"
+// Contest file headers, the dates a contest file spans and the run prepared for it.
+#include "files/contest.h"
 #include "fuzz_support.h"
-#include "model.h"
+#include "run/contest_run.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace skywave;
     const std::string bytes(reinterpret_cast<const char*>(data), size);
-    Model m;
-    if (std::optional<ContestHeader> h = parse_contest_header(bytes)) apply_contest_header(m, *h);
+    RunSettings s;
+    if (std::optional<ContestHeader> h = parse_contest_header(bytes)) apply_contest_header(s, *h);
     const std::string name = fuzz::as_file(bytes, "header");
     fuzz::Quiet quiet;
-    read_contest_header(name, quiet);
-    for (int grain = 1; grain <= 3; ++grain)
-        if (std::optional<DateSpan> span = contest_date_span(name, grain))
-            set_run_dates(m, *span, quiet);
+    // The file's own grain (0), then each grain asked for.
+    for (int grain = 0; grain <= 3; ++grain)
+        prepare_contest_run(s, name, ContestRunRequest{grain, true, RunTimes{}}, quiet);
     return 0;
 }

@@ -4,14 +4,14 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "cabrillo.h"
-#include "contact_placement.h"
-#include "contest_data.h"
-#include "cty.h"
 #include "fuzz_support.h"
-#include "gfz_indices.h"
-#include "model.h"
-#include "wspr.h"
+#include "model/model.h"
+#include "observations/cabrillo.h"
+#include "observations/contact_placement.h"
+#include "observations/contest_data.h"
+#include "observations/cty.h"
+#include "observations/gfz_indices.h"
+#include "observations/wspr.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // Prediction and contest files as replay reads them: grain detection, the QTH of the
 // first header, screens read round and round.
+#include "files/prediction_file.h"
+#include "files/replay.h"
 #include "fuzz_support.h"
-#include "model.h"
-#include "prediction_file.h"
-#include "replay.h"
+#include "model/model.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace skywave;
@@ -11,10 +11,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::as_file(std::string(reinterpret_cast<const char*>(data), size), "screens");
     detect_grain(name);
     Model m;
-    m.file_name = name;
     fuzz::Quiet quiet;
     ReplayFile replay;
-    if (!replay.OpenAFile(m, quiet)) return 0;
+    if (!replay.OpenAFile(name, m, quiet)) return 0;
     ReplayScreen screen;
     for (int i = 0; i < 3; ++i)
         replay.ReadScreen(m, screen);

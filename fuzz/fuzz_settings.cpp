@@ -3,10 +3,10 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "driver.h"
 #include "fuzz_support.h"
-#include "model.h"
-#include "run_settings.h"
+#include "model/run_settings.h"
+#include "run/driver.h"
+#include "run/settings_form.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace skywave;
@@ -23,11 +23,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     InitData record;
     fuzz::Quiet quiet;
     if (!CmOk(f, record, quiet)) return 0;
-    Model m;
-    init_consts(m.consts);
-    apply_init_data(m, record);
+    RunSettings s;
+    init_consts(s.consts);
+    std::string file_name;
+    apply_init_data(s, file_name, record);
     // At most 12 months x 31 days x about 1441 times (a step of a minute over 24 hours).
-    if (!count_steps(m, 12L * 31 * 1500)) std::abort();
-    if (m.grid.n_rows == 0) std::abort();
+    if (!count_steps(s, 12L * 31 * 1500)) std::abort();
+    if (s.grid.n_rows == 0) std::abort();
     return 0;
 }

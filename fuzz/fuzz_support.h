@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "messages.h"
+#include "base/messages.h"
 
 namespace skywave::fuzz {
 

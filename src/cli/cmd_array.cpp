@@ -2,15 +2,15 @@
 #include <CLI/CLI.hpp>
 #include <cstdio>
 
-#include "cformat.h"
+#include "base/cformat.h"
+#include "base/numbers.h"
+#include "base/report.h"
 #include "commands.h"
 #include "console.h"
-#include "driver.h"
-#include "map_view.h"
-#include "model.h"
-#include "numbers.h"
-#include "report.h"
-#include "result_arrays.h"
+#include "map/map_view.h"
+#include "model/model.h"
+#include "model/result_arrays.h"
+#include "run/driver.h"
 #include "run_options.h"
 
 namespace skywave::cli {
@@ -76,7 +76,6 @@ struct ArrayCommand {
         Model m;
         if (!load_constants(m, flags.consts, messages)) return kError;
         if (!apply_run_flags(m, flags, std::nullopt, messages)) return kError;
-        m.file_flag = 0;  // only the numbers are wanted
         std::unique_ptr<Report> out = open_report(output, messages);
         if (!out) return kError;
         Progress progress;
@@ -85,7 +84,7 @@ struct ArrayCommand {
         hooks.exam_flag = 1;
         install_interrupt_handler();
         if (!InitCalc(m, messages)) return kError;
-        MainCalcs(m, hooks, messages);
+        MainCalcs(m, std::nullopt, hooks, messages);  // only the numbers are wanted
         EndCalc(m);
         progress.finish();
         if (!close_report(*out, messages)) return kError;

@@ -3,8 +3,8 @@
 
 #include "commands.h"
 #include "console.h"
-#include "constants_file.h"
-#include "model.h"
+#include "files/constants_file.h"
+#include "model/run_settings.h"
 #include "run_options.h"
 
 namespace skywave::cli {
@@ -17,9 +17,9 @@ struct ConstsCommand {
 
     int write() {
         ConsoleMessages messages;
-        Model m;
-        if (!load_constants(m, flags, messages)) return kError;
-        return WriteConsts(m, file, messages) ? kOk : kError;
+        RunSettings s;
+        if (!load_constants(s, flags, messages)) return kError;
+        return WriteConsts(s, file, messages) ? kOk : kError;
     }
 };
 

@@ -4,17 +4,17 @@
 #include <cstdio>
 #include <fstream>
 
-#include "cabrillo.h"
-#include "cformat.h"
+#include "base/cformat.h"
 #include "commands.h"
 #include "console.h"
-#include "contact_placement.h"
-#include "contest_data.h"
-#include "cty.h"
 #include "indices_flags.h"
-#include "model.h"
+#include "model/model.h"
+#include "observations/cabrillo.h"
+#include "observations/contact_placement.h"
+#include "observations/contest_data.h"
+#include "observations/cty.h"
+#include "observations/wspr.h"
 #include "run_options.h"
-#include "wspr.h"
 
 namespace skywave::cli {
 

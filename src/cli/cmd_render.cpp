@@ -3,14 +3,14 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "cformat.h"
+#include "base/cformat.h"
+#include "base/line_reader.h"
 #include "commands.h"
 #include "console.h"
-#include "line_reader.h"
-#include "map_view.h"
-#include "model.h"
-#include "png_io.h"
-#include "replay.h"
+#include "files/replay.h"
+#include "map/map_view.h"
+#include "map/png_io.h"
+#include "model/model.h"
 
 namespace skywave::cli {
 
@@ -52,9 +52,8 @@ struct RenderCommand {
     int execute() {
         ConsoleMessages messages;
         Model m;
-        m.file_name = file;
         ReplayFile replay;
-        if (!replay.OpenAFile(m, messages)) return kError;
+        if (!replay.OpenAFile(file, m, messages)) return kError;
         long lines = 0;
         LineReader in(file);
         for (std::string line; in.next(line);)

@@ -4,9 +4,9 @@
 
 #include "commands.h"
 #include "console.h"
-#include "driver.h"
 #include "indices_flags.h"
-#include "model.h"
+#include "model/model.h"
+#include "run/driver.h"
 #include "run_options.h"
 
 namespace skywave::cli {
@@ -20,16 +20,18 @@ struct RunCommand {
     int execute() {
         ConsoleMessages messages;
         Model m;
+        std::string file_name;
         if (!load_constants(m, flags.consts, messages)) return kError;
-        if (!apply_run_flags(m, flags, output, messages)) return kError;
+        if (!apply_run_flags(m, flags, output, messages, RunDefaults::today, &file_name))
+            return kError;
 
         Progress progress;
         progress.set_total(count_steps(m).value_or(0));
-        progress.set_label(m.file_name);
+        progress.set_label(file_name);
         ConsoleHooks hooks(progress);
         install_interrupt_handler();
         if (!InitCalc(m, messages)) return kError;
-        const RunOutcome outcome = MainCalcs(m, hooks, messages);
+        const RunOutcome outcome = MainCalcs(m, file_name, hooks, messages);
         EndCalc(m);
         progress.finish();
         switch (outcome) {
@@ -37,12 +39,12 @@ struct RunCommand {
                 return kError;
             case RunOutcome::aborted:
                 std::fprintf(stderr, "stopped: %s holds the completed screens\n",
-                             m.file_name.c_str());
+                             file_name.c_str());
                 return kInterrupted;
             case RunOutcome::completed:
                 break;
         }
-        std::printf("%s: %ld screens, grain %d (%dx%d)\n", m.file_name.c_str(),
+        std::printf("%s: %ld screens, grain %d (%dx%d)\n", file_name.c_str(),
                     count_steps(m).value_or(0), int(m.consts.display_grain), m.grid.n_rows,
                     m.grid.n_cols);
         return kOk;

@@ -3,18 +3,18 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "base/safe_file.h"
 #include "commands.h"
 #include "console.h"
-#include "contest.h"
-#include "diddle.h"
-#include "grid.h"
-#include "model.h"
-#include "prediction_file.h"
+#include "files/prediction_file.h"
+#include "model/grid.h"
+#include "model/model.h"
+#include "run/contest_run.h"
+#include "run/sweep.h"
 #include "run_options.h"
-#include "safe_file.h"
-#include "score.h"
-#include "score_multi.h"
-#include "sweep.h"
+#include "tuning/diddle.h"
+#include "tuning/score.h"
+#include "tuning/score_multi.h"
 
 namespace skywave::cli {
 
@@ -28,7 +28,6 @@ struct ScoreCommand {
 
     int execute() {
         ConsoleMessages messages;
-        Model m;
         int g = 0;
         if (grain) {
             g = std::atoi(grain->c_str());
@@ -47,14 +46,11 @@ struct ScoreCommand {
                 return kError;
             }
         }
-        set_grain(m.grid, float(g));
-        m.file_name = file1;
-        m.compare_name = file2;
+        Grid grid;
+        set_grain(grid, float(g));
         std::unique_ptr<Report> out = open_report(report, messages);
         if (!out) return kError;
-        m.compare_flag = 1;
-        const bool scored = ScoreFiles(m, nullptr, out.get(), messages);
-        m.compare_flag = 0;
+        const bool scored = ScoreFiles(grid, file1, file2, out.get(), messages).has_value();
         const bool written = close_report(*out, messages);
         // A comparison that could not be made leaves no report behind.
         if (!(scored && written) && report) remove_incomplete(*report);
@@ -84,12 +80,12 @@ struct MultiCommand {
                          folder.empty() ? "." : folder.c_str());
             return kOk;
         }
-        Model m;
-        if (!load_constants(m, flags.consts, messages)) return kError;
-        if (!apply_run_flags(m, flags, std::nullopt, messages, RunDefaults::observations))
+        RunSettings s;
+        if (!load_constants(s, flags.consts, messages)) return kError;
+        if (!apply_run_flags(s, flags, std::nullopt, messages, RunDefaults::observations))
             return kError;
         ScoreMultiOptions options;
-        options.grain = flags.grain ? int(m.consts.display_grain) : 0;
+        options.grain = flags.grain ? int(s.consts.display_grain) : 0;
         options.use_run_dates = has_dates(flags);
         options.jobs = jobs;
         std::unique_ptr<Report> out = open_report(report, messages);
@@ -99,7 +95,7 @@ struct MultiCommand {
         ConsoleSweepHooks hooks(progress);
         install_interrupt_handler();
         const bool finished = score_multi(
-            m, files, options, [&](const std::string& text) { out->write(text); }, hooks, messages);
+            s, files, options, [&](const std::string& text) { out->write(text); }, hooks, messages);
         progress.finish();
         if (!close_report(*out, messages)) return kError;
         return finished ? kOk : kInterrupted;
@@ -114,25 +110,20 @@ struct DiddleCommand {
 
     int execute() {
         ConsoleMessages messages;
-        Model m;
-        if (!load_constants(m, flags.consts, messages)) return kError;
-        if (!apply_run_flags(m, flags, std::nullopt, messages, RunDefaults::observations))
+        RunSettings s;
+        if (!load_constants(s, flags.consts, messages)) return kError;
+        if (!apply_run_flags(s, flags, std::nullopt, messages, RunDefaults::observations))
             return kError;
-        const std::optional<ContestHeader> header = read_contest_header(contest, messages);
-        if (!header) return kError;
-        apply_contest_header(m, *header);
-        if (!flags.grain) {
-            const int g = detect_grain(contest);
-            if (g <= 0) {
+        const ContestRunRequest request{flags.grain ? int(s.consts.display_grain) : 0,
+                                        !has_dates(flags), run_times(s)};
+        switch (prepare_contest_run(s, contest, request, messages).status) {
+            case ContestRunStatus::ready:
+                break;
+            case ContestRunStatus::no_grain:
                 messages.show_message(contest + ": Can't read the file grain", "ERROR");
                 return kError;
-            }
-            m.consts.display_grain = float(g);
-        }
-        if (!has_dates(flags)) {
-            const std::optional<DateSpan> span =
-                contest_date_span(contest, int(m.consts.display_grain));
-            if (!span || !set_run_dates(m, *span, messages)) return kError;
+            default:  // reported
+                return kError;
         }
         std::unique_ptr<Report> out = open_report(report, messages);
         if (!out) return kError;
@@ -140,7 +131,7 @@ struct DiddleCommand {
         progress.set_label("diddle");
         ConsoleSweepHooks hooks(progress);
         install_interrupt_handler();
-        const bool finished = DiddleConsts(m, contest, *out, "scratch.mof", jobs, hooks, messages);
+        const bool finished = DiddleConsts(s, contest, *out, "scratch.mof", jobs, hooks, messages);
         progress.finish();
         if (!close_report(*out, messages)) return kError;
         return finished ? kOk : kInterrupted;

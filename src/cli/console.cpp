@@ -4,8 +4,8 @@
 #include <csignal>
 #include <cstdio>
 
-#include "cformat.h"
-#include "model.h"
+#include "base/cformat.h"
+#include "model/model.h"
 
 namespace skywave::cli {
 

@@ -6,11 +6,11 @@
 #include <optional>
 #include <string>
 
-#include "report.h"
+#include "base/report.h"
 
-#include "driver.h"
-#include "messages.h"
-#include "sweep.h"
+#include "base/messages.h"
+#include "run/driver.h"
+#include "run/sweep.h"
 
 namespace skywave::cli {
 

@@ -3,11 +3,11 @@
 #include <CLI/CLI.hpp>
 #include <cstdio>
 
-#include "cformat.h"
-#include "gfz_indices.h"
-#include "messages.h"
+#include "base/cformat.h"
+#include "base/messages.h"
+#include "observations/gfz_indices.h"
+#include "run/settings_form.h"
 #include "run_options.h"
-#include "run_settings.h"
 
 namespace skywave::cli {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "observations.h"
+#include "observations/observations.h"
 
 namespace CLI {
 class App;

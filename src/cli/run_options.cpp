@@ -7,10 +7,10 @@
 #include <filesystem>
 
 #include "console.h"
-#include "constants_file.h"
+#include "files/constants_file.h"
 #include "indices_flags.h"
-#include "model.h"
-#include "run_settings.h"
+#include "model/run_settings.h"
+#include "run/settings_form.h"
 
 namespace skywave::cli {
 
@@ -91,16 +91,16 @@ void add_run_flags(CLI::App& app, RunFlags& flags) {
     app.add_option("--grain", flags.grain, "grid: 1 = 37x80, 2 = 24x40, 3 = 13x20")->type_name("G");
 }
 
-bool load_constants(Model& m, const ConstantsFlags& flags, ConsoleMessages& messages) {
+bool load_constants(RunSettings& s, const ConstantsFlags& flags, ConsoleMessages& messages) {
     bool read_mof_dat = !flags.no_mof_dat;
     if (read_mof_dat && !std::filesystem::exists(kDefaultConstantsFile)) {
         std::fprintf(stderr, "note: no %s in the working directory; using the built-in constants\n",
                      kDefaultConstantsFile);
         read_mof_dat = false;
     }
-    first_use_init(m, messages, read_mof_dat);
+    first_use_init(s, messages, read_mof_dat);
     for (const std::string& file : flags.files)
-        if (!ReadConsts(m, file, messages)) return false;
+        if (!ReadConsts(s, file, messages)) return false;
     return true;
 }
 
@@ -108,9 +108,11 @@ bool has_dates(const RunFlags& flags) {
     return flags.start_date || flags.stop_date;
 }
 
-bool apply_run_flags(Model& m, const RunFlags& flags, const std::optional<std::string>& output,
-                     ConsoleMessages& messages, RunDefaults defaults) {
-    InitData data = init_data_from_model(m, messages);
+bool apply_run_flags(RunSettings& s, const RunFlags& flags,
+                     const std::optional<std::string>& output, ConsoleMessages& messages,
+                     RunDefaults defaults, std::string* file_name) {
+    std::string name = output.value_or("");
+    InitData data = init_data_from_settings(s, name, messages);
     InitFields f = SetupWindow(data);
     if (!has_dates(flags)) DateToday(f);  // replaced by the observations' dates where they count
     if (defaults == RunDefaults::observations) OneDay(f);
@@ -137,7 +139,8 @@ bool apply_run_flags(Model& m, const RunFlags& flags, const std::optional<std::s
     if (output) f.file_name = *output;
     if (!indices_into_fields(f, flags, messages)) return false;
     if (!CmOk(f, data, messages)) return false;
-    apply_init_data(m, data);
+    apply_init_data(s, name, data);
+    if (file_name) *file_name = name;
     return true;
 }
 

@@ -10,7 +10,7 @@ class App;
 }
 
 namespace skywave {
-struct Model;
+struct RunSettings;
 }
 
 namespace skywave::cli {
@@ -39,7 +39,7 @@ void add_run_flags(CLI::App& app, RunFlags& flags);
 
 // Brings the model's constants into their starting state. False when a --consts
 // file could not be read (reported).
-bool load_constants(Model& m, const ConstantsFlags& flags, ConsoleMessages& messages);
+bool load_constants(RunSettings& s, const ConstantsFlags& flags, ConsoleMessages& messages);
 
 // What the run settings are when no flag gives them: a prediction is for today;
 // runs scored against observations take their dates from the observations (the
@@ -48,10 +48,12 @@ enum class RunDefaults { today, observations };
 
 // Sets the run up as the dialog would: its fields filled from the constants in
 // force, the given flags replacing fields, then the dialog's checks. A start date
-// alone is a single date. False when a check failed (reported); the model is then
-// unchanged.
-bool apply_run_flags(Model& m, const RunFlags& flags, const std::optional<std::string>& output,
-                     ConsoleMessages& messages, RunDefaults defaults = RunDefaults::today);
+// alone is a single date. False when a check failed (reported); the settings are then
+// unchanged. file_name, when given, receives the prediction file the run writes:
+// output, else "default.mof".
+bool apply_run_flags(RunSettings& s, const RunFlags& flags,
+                     const std::optional<std::string>& output, ConsoleMessages& messages,
+                     RunDefaults defaults = RunDefaults::today, std::string* file_name = nullptr);
 
 // Whether the flags give any date.
 bool has_dates(const RunFlags& flags);

@@ -33,7 +33,7 @@ void TMOFApp::InitMainWindow() {
     Frame = new TMOFFrame;
     Client = new TSkyWindow(dialogs_);
     Frame->Client = Client;
-    Client->model().file_name = file_name_;
+    Client->set_file_name(file_name_);
     Frame->setCentralWidget(Client);
 
     QMenuBar* menu = Frame->menuBar();

@@ -1,16 +1,16 @@
 // The Calculations commands: the run settings, Start and Stop of a run on the worker
 // thread, and the two switches the driver reads after every step.
 #include "commands.h"
-#include "driver.h"
 #include "gadgets.h"
+#include "run/driver.h"
 #include "sky_window.h"
 
 namespace skywave::gui {
 
 int TSkyWindow::DoInitDialog() {
-    InitData data = init_data_from_model(m_, messages_);
+    InitData data = init_data_from_settings(m_, file_name_, messages_);
     dialogs_.init_dialog(this, data);
-    apply_init_data(m_, data);
+    apply_init_data(m_, file_name_, data);
     return data.UseIt;
 }
 
@@ -24,9 +24,9 @@ void TSkyWindow::CMCalcStart() {
     CloseFile();
     hooks_.prepare(count_steps(m_).value_or(0));
     start_work(
-        [this] {
+        [this, output = file_name_] {
             if (!InitCalc(m_, worker_messages_)) return;
-            MainCalcs(m_, hooks_, worker_messages_);
+            MainCalcs(m_, output, hooks_, worker_messages_);
             EndCalc(m_);
         },
         [this] {

@@ -2,14 +2,14 @@
 // automatic diddle, which runs on the worker thread.
 #include <memory>
 
-#include "constants.h"
-#include "constants_file.h"
-#include "contest.h"
-#include "diddle.h"
+#include "base/report.h"
+#include "files/constants_file.h"
+#include "files/prediction_file.h"
 #include "gadgets.h"
-#include "prediction_file.h"
-#include "report.h"
+#include "model/constants.h"
+#include "run/contest_run.h"
 #include "sky_window.h"
+#include "tuning/diddle.h"
 
 namespace skywave::gui {
 
@@ -67,17 +67,17 @@ void TSkyWindow::CMCalcCDiddle() {
     const auto report_name = dialogs_.file_name(this, report_request);
     if (!report_name) return;
 
-    const std::optional<ContestHeader> header = read_contest_header(*contest, messages_);
-    if (!header) return;
-    apply_contest_header(m_, *header);
-    const int grain = detect_grain(*contest);
-    if (grain <= 0) {
-        dialogs_.message(this, "Can't read the file grain", "ERROR");
-        return;
+    // The contest file's dates with the run settings' times.
+    const ContestRunRequest request{0, true, run_times(m_)};
+    switch (prepare_contest_run(m_, *contest, request, messages_).status) {
+        case ContestRunStatus::ready:
+            break;
+        case ContestRunStatus::no_grain:
+            dialogs_.message(this, "Can't read the file grain", "ERROR");
+            return;
+        default:  // reported
+            return;
     }
-    m_.consts.display_grain = float(grain);
-    const std::optional<DateSpan> span = contest_date_span(*contest, grain);
-    if (!span || !set_run_dates(m_, *span, messages_)) return;
     std::shared_ptr<Report> report = Report::create(*report_name);
     if (!report) {
         dialogs_.message(this, "Can't open report file", "ERROR");

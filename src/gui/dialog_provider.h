@@ -7,8 +7,8 @@
 #include <optional>
 #include <string>
 
-#include "messages.h"
-#include "run_settings.h"
+#include "base/messages.h"
+#include "run/settings_form.h"
 
 class QWidget;
 

@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 
 #include "button_faces.h"
-#include "result_arrays.h"
+#include "model/result_arrays.h"
 
 namespace skywave::gui {
 

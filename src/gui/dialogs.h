@@ -9,7 +9,7 @@
 #include <map>
 
 #include "dialog_provider.h"
-#include "run_settings.h"
+#include "run/settings_form.h"
 
 class QLineEdit;
 class QListWidget;

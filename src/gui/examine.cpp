@@ -9,7 +9,7 @@
 
 #include "commands.h"
 #include "gadgets.h"
-#include "map_resources.h"
+#include "map/map_resources.h"
 #include "sky_window.h"
 
 namespace skywave::gui {

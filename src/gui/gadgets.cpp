@@ -13,8 +13,8 @@
 #include <QWidgetAction>
 #include <algorithm>
 
+#include "base/cformat.h"
 #include "button_faces.h"
-#include "cformat.h"
 #include "commands.h"
 
 namespace skywave::gui {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "map_view.h"
+#include "map/map_view.h"
 
 class QAction;
 class QLabel;

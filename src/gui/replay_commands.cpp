@@ -8,7 +8,7 @@ namespace skywave::gui {
 
 void TSkyWindow::OpenAFile() {
     if (FileIsOpen()) CloseFile();
-    if (!replay_.OpenAFile(m_, messages_)) return;
+    if (!replay_.OpenAFile(file_name_, m_, messages_)) return;
     Gadgets->FileOpened();
     UpdateCommands();
 }
@@ -68,7 +68,7 @@ void TSkyWindow::EvTimer(int TimerID) {
 // opened: the file's grain and location would change the run's.
 void TSkyWindow::EvDropFiles(const QStringList& files) {
     if (files.isEmpty() || Busy()) return;
-    m_.file_name = files.first().toStdString();
+    file_name_ = files.first().toStdString();
     OpenAFile();
     CMReplayNext();
     UpdateCommands();

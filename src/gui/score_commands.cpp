@@ -4,13 +4,13 @@
 #include <filesystem>
 #include <memory>
 
-#include "constants_file.h"
+#include "base/report.h"
+#include "files/constants_file.h"
+#include "files/prediction_file.h"
 #include "gadgets.h"
-#include "prediction_file.h"
-#include "report.h"
-#include "score.h"
-#include "score_multi.h"
 #include "sky_window.h"
+#include "tuning/score.h"
+#include "tuning/score_multi.h"
 
 namespace skywave::gui {
 
@@ -30,7 +30,7 @@ void TSkyWindow::CMCalcScore() {
     if (!FileIsOpen()) {
         const auto name = dialogs_.file_name(this, prediction_file_request(FileRequest::open));
         if (!name) return;
-        m_.file_name = *name;
+        file_name_ = *name;
     }
     CloseFile();
     FileRequest second;
@@ -39,16 +39,13 @@ void TSkyWindow::CMCalcScore() {
     if (const auto compare = dialogs_.file_name(this, second)) {
         if (const auto report_name = dialogs_.file_name(this, report_file())) {
             // Both files are read in the first file's layout.
-            if (const int grain = detect_grain(m_.file_name); grain > 0) {
+            if (const int grain = detect_grain(file_name_); grain > 0) {
                 m_.consts.display_grain = float(grain);
                 set_grain(m_.grid, m_.consts.display_grain);
             }
             // Without a report file the comparison still runs and shows its messages.
             std::unique_ptr<Report> report = Report::create(*report_name);
-            m_.compare_name = *compare;
-            m_.compare_flag = 1;
-            ScoreFiles(m_, nullptr, report.get(), messages_);
-            m_.compare_flag = 0;
+            ScoreFiles(m_.grid, file_name_, *compare, report.get(), messages_);
             if (report) report->close();
         }
     }

@@ -12,9 +12,9 @@
 #include <QUrl>
 
 #include "commands.h"
-#include "constants_file.h"
+#include "files/constants_file.h"
 #include "gadgets.h"
-#include "map_resources.h"
+#include "map/map_resources.h"
 
 namespace skywave::gui {
 
@@ -50,7 +50,7 @@ void TSkyWindow::SetupWindow(TMOFGadgets* gadgets) {
     DrawDisplay();
     UpdateCommands();
     // A file named on the command line is shown at once.
-    if (!m_.file_name.empty()) {
+    if (!file_name_.empty()) {
         OpenAFile();
         CMReplayNext();
     }
@@ -217,15 +217,14 @@ void TSkyWindow::CMFileNew() {
     if (const auto name =
             dialogs_.file_name(this, prediction_file_request(FileRequest::save, true))) {
         CloseFile();
-        m_.file_name = *name;
+        file_name_ = *name;  // the next run writes it
     }
-    m_.file_flag = 1;  // the next run writes to file_name, chosen now or not
 }
 
 void TSkyWindow::CMFileOpen() {
     const auto name = dialogs_.file_name(this, prediction_file_request(FileRequest::open));
     if (!name) return;
-    m_.file_name = *name;
+    file_name_ = *name;
     OpenAFile();
     if (FileIsOpen()) CMReplayNext();
 }

@@ -11,12 +11,12 @@
 #include <memory>
 #include <string>
 
+#include "base/report.h"
 #include "dialog_provider.h"
+#include "files/replay.h"
 #include "gadgets.h"
-#include "map_view.h"
-#include "model.h"
-#include "replay.h"
-#include "report.h"
+#include "map/map_view.h"
+#include "model/model.h"
 #include "worker.h"
 
 namespace skywave::gui {
@@ -84,6 +84,9 @@ public:
     bool FileIsOpen() const { return replay_.is_open(); }
     // The model: the GUI thread's, except while Busy() and no examination is going on.
     Model& model() { return m_; }
+    // The prediction file: the one replayed, and the one the next run writes.
+    const std::string& file_name() const { return file_name_; }
+    void set_file_name(const std::string& name) { file_name_ = name; }
     MapSurfaces& surfaces() { return s_; }
     Worker& worker() { return worker_; }
 
@@ -121,6 +124,7 @@ private:
     DialogProvider& dialogs_;
     DialogMessages messages_;
     Model m_;
+    std::string file_name_;
     ReplayFile replay_;
     MapSurfaces s_;
     ExamState exam_;

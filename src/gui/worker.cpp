@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 #include <QThread>
 
-#include "cformat.h"
+#include "base/cformat.h"
 #include "dialog_provider.h"
 #include "gadgets.h"
 

@@ -10,9 +10,9 @@
 #include <mutex>
 #include <thread>
 
-#include "driver.h"
-#include "messages.h"
-#include "sweep.h"
+#include "base/messages.h"
+#include "run/driver.h"
+#include "run/sweep.h"
 
 namespace skywave::gui {
 

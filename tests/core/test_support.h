@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "driver.h"
-#include "messages.h"
-#include "model.h"
+#include "base/messages.h"
+#include "model/model.h"
+#include "run/driver.h"
 
 namespace skywave::test {
 

@@ -26,11 +26,11 @@
 
 #include "app.h"
 #include "commands.h"
-#include "constants.h"
 #include "dialogs.h"
-#include "driver.h"
 #include "gadgets.h"
-#include "model.h"
+#include "model/constants.h"
+#include "model/model.h"
+#include "run/driver.h"
 #include "sky_window.h"
 
 namespace skywave::gui::test {
@@ -123,12 +123,10 @@ inline void write_prediction(const std::string& name, int grain, float start, fl
     m.consts.rlat = float(double(lat) * 0.017453292);
     m.consts.rlon = float(double(lon) * 0.017453292);
     m.dates = {5, 3, 5, 3, 1, 1};
-    m.file_name = name;
-    m.file_flag = 1;
     MessageLog log;
     RunHooks hooks;
     ASSERT_TRUE(InitCalc(m, log));
-    ASSERT_EQ(MainCalcs(m, hooks, log), RunOutcome::completed);
+    ASSERT_EQ(MainCalcs(m, name, hooks, log), RunOutcome::completed);
     EndCalc(m);
 }
 

@@ -7,7 +7,7 @@
 
 #include "button_faces.h"
 #include "gui_support.h"
-#include "result_arrays.h"
+#include "model/result_arrays.h"
 
 namespace skywave::gui::test {
 
@@ -175,12 +175,13 @@ TEST_F(GuiTest, RunSettingsReachTheModelOnlyWithOk) {
         d.findChild<QPushButton*>("button220")->click();
         d.Field(230)->setText("321");
         d.Field(250)->setText("1");
+        d.Field(260)->setText("init.mof");
         d.CmOk();
     };
     win().Command(CM_CALCINIT);
     EXPECT_EQ(win().model().consts.sf_index, 321.0f);
     EXPECT_EQ(win().model().grid.n_cols, 80);
-    EXPECT_EQ(win().model().file_flag, 1);
+    EXPECT_EQ(win().file_name(), "init.mof") << "the file the next run writes";
     EXPECT_FALSE(win().Busy()) << "Init only sets the run up";
 }
 

@@ -6,7 +6,7 @@
 #include <QUrl>
 
 #include "gui_support.h"
-#include "map_resources.h"
+#include "map/map_resources.h"
 
 namespace skywave::gui::test {
 
@@ -164,7 +164,7 @@ TEST_F(GuiTest, DroppingSeveralFilesOpensTheFirst) {
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&win(), &drop);
     EXPECT_TRUE(win().FileIsOpen());
-    EXPECT_EQ(win().model().file_name, path("first.mof"));
+    EXPECT_EQ(win().file_name(), path("first.mof"));
     EXPECT_EQ(hour_of(title()), "05.00");
     EXPECT_EQ(win().model().grid.n_cols, 20);
 }
@@ -200,10 +200,8 @@ TEST_F(GuiTest, AHeaderWithoutTheQthPlacesItAtZero) {
 TEST_F(GuiTest, NewNamesTheNextRunsFileEvenWhenCancelled) {
     write_prediction(path("open.mof"), 3, 0, 0);
     start(path("open.mof"));
-    win().model().file_flag = 0;
     win().Command(CM_FILENEW);  // cancelled
-    EXPECT_EQ(win().model().file_flag, 1);
-    EXPECT_EQ(win().model().file_name, path("open.mof"));
+    EXPECT_EQ(win().file_name(), path("open.mof"));
     EXPECT_TRUE(win().FileIsOpen()) << "Cancel closes nothing";
     ASSERT_EQ(dialogs.file_requests.size(), 1u);
     const FileRequest& r = dialogs.file_requests[0];
@@ -215,7 +213,7 @@ TEST_F(GuiTest, NewNamesTheNextRunsFileEvenWhenCancelled) {
     dialogs.file_answers.push_back(path("next.mof"));
     win().Command(CM_FILENEW);
     EXPECT_FALSE(win().FileIsOpen());
-    EXPECT_EQ(win().model().file_name, path("next.mof"));
+    EXPECT_EQ(win().file_name(), path("next.mof"));
 }
 
 TEST_F(GuiTest, FileDialogFiltersMatchBothCases) {

@@ -10,8 +10,8 @@
 #include <set>
 
 #include "gui_support.h"
-#include "map_resources.h"
-#include "result_arrays.h"
+#include "map/map_resources.h"
+#include "model/result_arrays.h"
 
 namespace skywave::gui::test {
 
@@ -122,7 +122,7 @@ TEST_F(GuiTest, DuringARunStartBecomesStopAndFileCommandsWait) {
     win().EvDropFiles({QString::fromStdString(path("other.mof"))});
     EXPECT_FALSE(win().FileIsOpen());
     EXPECT_TRUE(dialogs.file_requests.empty());
-    EXPECT_EQ(win().model().file_name, "run.mof");
+    EXPECT_EQ(win().file_name(), "run.mof");
 
     win().NextExamine();  // no array chosen: the examination ends and the run goes on
     finish_work();
@@ -133,7 +133,7 @@ TEST_F(GuiTest, DuringARunStartBecomesStopAndFileCommandsWait) {
     EXPECT_TRUE(win().CommandEnabled(CM_FILEOPEN));
     EXPECT_EQ(screens_in(path("run.mof"), 11), 2);
     EXPECT_TRUE(win().FileIsOpen());
-    EXPECT_EQ(win().model().file_name, "run.mof");
+    EXPECT_EQ(win().file_name(), "run.mof");
 }
 
 TEST_F(GuiTest, StopEndsTheRunWithTheCompletedScreens) {
@@ -175,7 +175,6 @@ TEST_F(GuiTest, CancelledRunSettingsStartNothing) {
     win().Command(CM_CALCSTART);  // the dialog is cancelled
     EXPECT_FALSE(win().Busy());
     EXPECT_EQ(win().model().CalcInitDone, 1);
-    EXPECT_EQ(win().model().file_flag, 0);
     // A failing group keeps the dialog open: nothing starts until the fields are right.
     std::map<int, std::string> fields = run_fields("x.mof", 0, 0);
     fields[231] = "401";

@@ -1,0 +1,127 @@
+#include "files/prediction_file.h"
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+
+#include "base/cformat.h"
+#include "base/numbers.h"
+#include "model/model.h"
+#include "model/solar.h"
+
+namespace skywave {
+
+std::string make_header_line(const Model& m) {
+    const Constants& k = m.consts;
+    return cformat("%2.0f %2.0f %5.2f %3.0f %3.0f %3.0f %4.1f %4.1f  \n", D(k.month), D(k.day),
+                   D(k.calc_time), D(k.sf_index), D(k.a_index), D(k.k_index),
+                   D(k.rlat) * kDegPerRad, D(k.rlon) * kDegPerRad);
+}
+
+char mof_symbol(const Model& m, int a, char path) {
+    const Constants& k = m.consts;
+    const bool is_short = path == 'S';
+    if (D(a) >= k.mof_red) return is_short ? '3' : 'C';
+    if (D(a) >= k.mof_green) return is_short ? '2' : 'B';
+    if (D(a) >= k.mof_blue) return is_short ? '1' : 'A';
+    return ' ';
+}
+
+char lof_symbol(const Model& m, int a, char path) {
+    const Constants& k = m.consts;
+    const bool is_short = path == 'S';
+    if (D(a) <= k.lof_red) return is_short ? '3' : 'C';
+    if (D(a) <= k.lof_green) return is_short ? '2' : 'B';
+    if (D(a) <= k.lof_blue) return is_short ? '1' : 'A';
+    return ' ';
+}
+
+void make_line(Model& m, const Array2D& array, char type, int rise_long, int set_long,
+               std::string& out) {
+    const int n_cols = m.grid.n_cols;
+    const std::size_t start = out.size();
+    // Lines run eastward from Greenwich: character i holds grid column n_cols-1-i.
+    for (int i = 0; i < n_cols; ++i) {
+        char symbol = ' ';
+        if (type != 2) {
+            // A value that is not a finite number has no level.
+            if (std::optional<int> v = trunc_to_int(array[m.p_lat_idx][n_cols - 1 - i])) {
+                switch (type) {
+                    case 0:
+                        symbol = mof_symbol(m, *v, 'S');
+                        break;
+                    case 1:
+                        symbol = mof_symbol(m, *v, 'L');
+                        break;
+                    case 3:
+                        symbol = lof_symbol(m, *v, 'S');
+                        break;
+                    default:
+                        symbol = lof_symbol(m, *v, 'L');
+                        break;
+                }
+            }
+        }
+        out.push_back(symbol);
+    }
+    if (type == 2) {
+        const Grid& g = m.grid;
+        const Constants& k = m.consts;
+        // The character whose column holds a west longitude, wrapped into the line.
+        const auto mark = [&](double column, char c) {
+            if (std::optional<int> i = trunc_to_int(column))
+                out[start + ((*i % n_cols) + n_cols) % n_cols] = c;
+        };
+        if (rise_long >= 0) mark(n_cols - rise_long * D(kRadPerDeg) * g.cols_per_rad, 'R');
+        if (set_long >= 0) mark(n_cols - set_long * D(kRadPerDeg) * g.cols_per_rad, 'S');
+        if (std::fabs(D(k.rlat) - m.p_lat) <= D(g.lat_step) * 0.5)
+            mark(n_cols - D(k.rlon) * g.cols_per_rad, 'X');  // the user's own row
+    }
+    out.push_back('\n');
+}
+
+void write_screen(Model& m, std::string& out) {
+    ResultArrays& a = *m.arrays;
+    out += m.header_line;
+    for (m.p_lat_idx = 1; m.p_lat_idx <= m.grid.out_rows; ++m.p_lat_idx) {
+        m.p_lat = m.grid.row_lat(m.p_lat_idx);
+        int rise_long, set_long;
+        sun_locate(m, m.p_lat, m.consts.calc_time, &rise_long, &set_long);
+        make_line(m, a.mof, 0, rise_long, set_long, out);
+        make_line(m, a.longmof, 1, rise_long, set_long, out);
+        make_line(m, a.mof, 2, rise_long, set_long, out);
+        make_line(m, a.lof, 3, rise_long, set_long, out);
+        make_line(m, a.longlof, 4, rise_long, set_long, out);
+    }
+}
+
+int detect_grain(const std::string& file_name) {
+    std::ifstream in(file_name, std::ios::binary);
+    if (!in) return -1;
+    std::string line;
+    if (!std::getline(in, line)) return 0;  // the first screen's header
+    long count = 0;
+    // Symbol lines never hold "." or "Z"; the next screen's header always does.
+    while (std::getline(in, line)) {
+        if (line.find_first_of(".Z") != std::string::npos) break;
+        ++count;
+    }
+    if (in.bad()) return -1;
+    switch (count / 5) {
+        case 35:
+            return 1;
+        case 22:
+            return 2;
+        case 11:
+            return 3;
+        default:
+            return 0;
+    }
+}
+
+void read_display_grain(RunSettings& s, const std::string& file_name) {
+    const int grain = detect_grain(file_name);
+    if (grain >= 0) s.consts.display_grain = float(grain);
+}
+
+}  // namespace skywave

@@ -1,0 +1,81 @@
+#include "files/replay.h"
+
+#include <filesystem>
+
+#include "base/cformat.h"
+#include "base/messages.h"
+#include "base/numbers.h"
+#include "files/prediction_file.h"
+#include "model/model.h"
+
+namespace skywave {
+
+bool ReplayFile::OpenAFile(std::string file_name, Model& m, MessageSink& messages) {
+    if (is_open()) CloseFile();
+    read_display_grain(m, file_name);
+    if (trunc_to_int(m.consts.display_grain).value_or(0) == 0) {
+        messages.show_message("Can't read the file grain", "ERROR");
+        return false;
+    }
+    set_grain(m.grid, m.consts.display_grain);
+    std::error_code ec;
+    if (!std::filesystem::is_directory(file_name, ec)) in_.open(file_name, std::ios::binary);
+    if (!in_.is_open()) {
+        messages.show_message("Can't open the file", "ERROR");
+        return false;
+    }
+    name_ = std::move(file_name);
+    std::string first;
+    next_line(first);
+    in_.clear();
+    in_.seekg(0);
+    // The file's QTH replaces the user's for the overlays; a header without it, or
+    // with values out of range, places the QTH at 0.
+    float v[8] = {};
+    const bool complete = cscan(first.c_str(), "%e %e %e %e %e %e %e %e", &v[0], &v[1], &v[2],
+                                &v[3], &v[4], &v[5], &v[6], &v[7]) == 8;
+    float station_lat = complete ? v[6] : 0, station_long = complete ? v[7] : 0;
+    if (station_lat > 90 || !(station_lat >= -90)) station_lat = 0;
+    if (station_long > 360 || !(station_long >= -360)) station_long = 0;
+    m.consts.rlat = float(D(station_lat) * kRadPerDeg2);
+    m.consts.rlon = float(D(station_long) * kRadPerDeg2);
+    return true;
+}
+
+void ReplayFile::CloseFile() {
+    if (in_.is_open()) in_.close();
+    in_.clear();
+    name_.clear();
+}
+
+bool ReplayFile::next_line(std::string& line) {
+    if (!std::getline(in_, line)) {
+        line.clear();
+        return false;
+    }
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return true;
+}
+
+void ReplayFile::ReadScreen(Model& m, ReplayScreen& screen) {
+    std::string header;
+    if (!next_line(header)) {  // round again from the first screen
+        in_.clear();
+        in_.seekg(0);
+        next_line(header);
+    }
+    for (std::size_t i : {0u, 3u, 6u})
+        if (i < header.size() && header[i] == ' ') header[i] = '0';
+    char sep1, sep2;
+    cscan(header.c_str(), "%e%1c%e%1c%e", &m.consts.month, &sep1, &m.consts.day, &sep2,
+          &m.consts.calc_time);
+    m.header_line = header + "\n";
+    screen.header = header;
+    screen.lines.assign(std::size_t(5 * std::max(0, m.grid.out_rows)), std::string());
+    for (std::string& line : screen.lines) {
+        next_line(line);  // a screen cut short reads as blank lines
+        line.resize(kScreenLineWidth, ' ');
+    }
+}
+
+}  // namespace skywave

@@ -1,0 +1,186 @@
+#include "model/path.h"
+
+#include <cmath>
+#include <cstdint>
+
+#include "base/numbers.h"
+#include "model/geomag.h"
+#include "model/model.h"
+
+namespace skywave {
+
+namespace {
+
+constexpr double kEarthRadius = 6371.0;  // km
+
+int sign_of(float v) {
+    return v > 0 ? 1 : (v < 0 ? -1 : 0);
+}
+
+// Visits the grid cell under each hop midpoint of the path in cp split into khop
+// hops, and leaves the point globals describing the last midpoint. The midpoints
+// depend only on the path and the hop count, so they are found along the great
+// circle once per run and then read from the path cache.
+template <class Visit>
+void for_each_midpoint(Model& m, range_azim& cp, int khop, float half_hop, Visit&& visit) {
+    PathCache::Hops known;
+    if (m.path_cache.find(khop, known)) {
+        for (int i = 0; i < khop; ++i)
+            visit(known.cells[i] / MAX_COLS, known.cells[i] % MAX_COLS);
+        m.cur_lat = known.last_lat;
+        m.cur_lon = known.last_lon;
+        m.lat_idx = known.cells[khop - 1] / MAX_COLS;
+        m.lon_idx = known.cells[khop - 1] % MAX_COLS;
+        return;
+    }
+    std::uint16_t cells[PathCache::kMaxHops];
+    for (int hop_counter = 1; hop_counter <= khop; ++hop_counter) {
+        const float hop_fraction = float(2 * hop_counter - 1);
+        cp.range = float(D(half_hop) * hop_fraction);
+        compute_lat_lon(&cp);
+        m.cur_lat = cp.to_lat;
+        m.cur_lon = cp.to_lon;
+        // A midpoint on the grid's outer edge (the south pole, or 2 pi after the
+        // correction) reads the nearest edge cell.
+        m.lat_idx = cell_index((D(kHalfPi) - m.cur_lat) * m.grid.rows_per_rad, m.grid.n_rows);
+        if (m.cur_lon < 0) m.cur_lon = float(D(m.cur_lon) + kTwoPi);
+        m.lon_idx = cell_index(D(m.cur_lon) * m.grid.cols_per_rad, m.grid.n_cols);
+        if (khop <= PathCache::kMaxHops)
+            cells[hop_counter - 1] = std::uint16_t(m.lat_idx * MAX_COLS + m.lon_idx);
+        visit(m.lat_idx, m.lon_idx);
+    }
+    if (khop <= PathCache::kMaxHops) m.path_cache.store(khop, cells, m.cur_lat, m.cur_lon);
+}
+
+// Ray geometry of one hop reflected at height h_calc: the angle of incidence at the
+// layer (from the vertical) and the take-off angle at the ground.
+struct HopGeometry {
+    float phi, m9, takeoff, sex;
+};
+
+HopGeometry hop_geometry(const Constants& k, float half_hop, float h_calc) {
+    HopGeometry g;
+    const D R = kEarthRadius;
+    g.phi = clamp_to(
+        float(std::atan(std::sin(D(half_hop)) / ((R + h_calc) / R - std::cos(D(half_hop))))),
+        k.min_phi, k.max_phi);
+    g.m9 = float(D(k.m9_1) / std::cos(D(g.phi)));
+    // At zero range the quotient's denominator is sin 0: the arctangent of the
+    // infinite quotient is pi/2, and the clamp takes it to max_takeoff.
+    g.takeoff = clamp_to(
+        float(std::atan((std::cos(D(half_hop)) - R / (h_calc + R)) / std::sin(D(half_hop)))),
+        k.min_takeoff, k.max_takeoff);
+    g.sex = float(D(k.sex_1) - D(k.sex_2) * std::pow(std::cos(D(g.takeoff)), D(k.sex_3)));
+    return g;
+}
+
+// The trans-equatorial enhancement applies to a short path whose ends lie on
+// opposite sides of the (magnetic) equator within a band of latitude, heading
+// towards the equator.
+bool trans_equatorial(const Model& m, float azim) {
+    const Constants& k = m.consts;
+    const ResultArrays& a = *m.arrays;
+    float rmlat, tmlat;
+    if (k.te_magflag != 0) {
+        const int r = cell_index((D(kHalfPi) - k.rlat) * m.grid.rows_per_rad, m.grid.n_rows);
+        const int c = cell_index(D(k.rlon) * m.grid.cols_per_rad, m.grid.n_cols);
+        rmlat = a.mlat[r][c];
+        tmlat = a.mlat[m.p_lat_idx][m.p_lon_idx];
+    } else {
+        rmlat = k.rlat;
+        tmlat = m.p_lat;
+    }
+    if (sign_of(tmlat) == sign_of(rmlat)) return false;
+    const auto in_band = [&](float lat) {
+        return k.te_minlat <= std::fabs(lat) && std::fabs(lat) <= k.te_maxlat;
+    };
+    if (!in_band(tmlat) || !in_band(rmlat)) return false;
+    if (k.rlat > 0) return D(kPi) - k.te_azim < azim && azim < D(kPi) + k.te_azim;
+    if (k.rlat < 0) return azim < k.te_azim || azim > D(kTwoPi) - k.te_azim;
+    return false;
+}
+
+}  // namespace
+
+void path_mof(Model& m, char path) {
+    const Constants& k = m.consts;
+    ResultArrays& a = *m.arrays;
+    const int pr = m.p_lat_idx, pc = m.p_lon_idx;
+    const bool long_path = path == 'L';
+
+    float pathlen = a.pathlen[pr][pc];
+    float azim = a.azim[pr][pc];
+    float clof = 0;
+    float cmof = 100.0f;
+    if (long_path) {
+        azim = float(D(azim) + kPi);
+        if (azim > kTwoPi) azim = float(D(azim) - kTwoPi);
+        pathlen = float(D(kTwoPi) - pathlen);
+    }
+    // The midpoints depend on the QTH and the grid as well: a cache filled for others
+    // is forgotten here.
+    m.path_cache.begin_pass(k.rlat, k.rlon, m.grid.rows_per_rad, m.grid.cols_per_rad);
+    m.path_cache.select(long_path ? 1 : 0, pr, pc, pathlen, azim);
+
+    // First split, with the constant hop range: where does the path reflect?
+    int khop = hop_count(D(pathlen) / k.maxhop);
+    range_azim cp{k.rlat, k.rlon, 0, 0, 0, azim};
+    float h_avg = 0;
+    float h_min = 1000.0f;
+    float half_hop = float(D(pathlen) / (2 * D(khop)));
+    for_each_midpoint(m, cp, khop, half_hop, [&](int r, int c) {
+        const float h = a.h[r][c];
+        h_avg = float(D(h_avg) + h);
+        if (h < h_min) h_min = h;
+    });
+    h_avg = float(D(h_avg) / khop);
+    const float h_calc = k.h_min_flag != 0 ? h_min : h_avg;
+
+    // Second split, with the range of a hop that leaves the ground horizontally and
+    // is reflected at that height.
+    float calc_maxhop;
+    if (k.recalc_maxhop_flag != 0)
+        calc_maxhop = float(2 * std::acos(kEarthRadius / (h_calc + kEarthRadius)));
+    else
+        calc_maxhop = k.maxhop;
+    khop = hop_count(D(pathlen) / calc_maxhop);
+    half_hop = float(D(pathlen) / (2 * D(khop)));
+    const HopGeometry geo = hop_geometry(k, half_hop, h_calc);
+
+    // The MOF is set by the weakest F2 layer along the path, the LOF by the sum of
+    // the absorption at every hop.
+    for_each_midpoint(m, cp, khop, half_hop, [&](int r, int c) {
+        const float g2 = a.g2[r][c];
+        if (g2 < cmof) cmof = g2;
+        clof = float(D(clof) + a.ls[r][c]);
+    });
+
+    if (!long_path && trans_equatorial(m, azim)) cmof = float(D(k.te_1) * cmof);
+    cmof = clamp_to(float(D(geo.m9) * cmof), 1.0f, 50.0f);
+    clof = float(D(clof) * std::pow(std::fabs(D(geo.sex)), D(k.sex_4)));
+    clof = float(D(k.clof_3) * std::pow(D(clof), D(k.clof_4)) + D(k.clof_2) * clof + k.clof_1);
+    clof = clamp_to(clof, 1.0f, 50.0f);
+
+    Array2D& mof = long_path ? a.longmof : a.mof;
+    Array2D& lof = long_path ? a.longlof : a.lof;
+    mof[pr][pc] = cmof;
+    lof[pr][pc] = clof;
+    const bool blackout = cmof < clof;
+    if (m.exam_flag) {
+        (long_path ? a.m9_lp : a.m9)[pr][pc] = geo.m9;
+        (long_path ? a.h_calc_lp : a.h_calc)[pr][pc] = h_calc;
+        (long_path ? a.longphi : a.phi)[pr][pc] = geo.phi;
+        (long_path ? a.halfhoplp : a.half_hop)[pr][pc] = half_hop;
+        (long_path ? a.khop_lp : a.khop)[pr][pc] = float(khop);
+        (long_path ? a.lptakeoff : a.takeoff)[pr][pc] = geo.takeoff;
+        (long_path ? a.longsex : a.sex)[pr][pc] = geo.sex;
+        (long_path ? a.longmaxhp : a.maxhop)[pr][pc] = calc_maxhop;
+        (long_path ? a.lpblack : a.blackout)[pr][pc] = blackout ? 1.0f : 0.0f;
+    }
+    if (blackout && (long_path ? k.lp_bo_flag : k.bo_flag) != 0) {
+        mof[pr][pc] = 0;
+        lof[pr][pc] = 50.0f;
+    }
+}
+
+}  // namespace skywave

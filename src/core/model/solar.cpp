@@ -1,0 +1,107 @@
+#include "model/solar.h"
+
+#include <cmath>
+
+#include "base/numbers.h"
+#include "model/model.h"
+
+namespace skywave {
+
+void flux_to_ssn(Model& m) {
+    const Constants& k = m.consts;
+    // The root's argument turns negative for very low flux: no sunspots then.
+    float ssn = float((std::sqrt(D(k.fms) - D(k.fm2) * (D(k.fm3) - k.sf_index)) - k.fm1) / k.fm4);
+    if (ssn >= 250) ssn = 250;
+    if (!(ssn > 0)) ssn = 0;
+    m.ssn = ssn;
+}
+
+void calc_ak_factor(Model& m) {
+    const Constants& k = m.consts;
+    if (k.a_index > 0)
+        m.ak_factor = float(D(k.ak_1) * k.k_index + D(k.ak_2) * std::log(D(k.a_index)));
+    else
+        m.ak_factor = k.k_index;
+}
+
+void calc_sol_lat(Model& m) {
+    const Constants& k = m.consts;
+    // A year of twelve 30.4-day months, measured as an angle that comes round on
+    // 21 December, when the declination is furthest south.
+    m.julian_date = float((30.4 * (D(k.month) - 1) + 10 + k.day) * kTwoPi * (1.0 / 365.25));
+    m.sol_lat = float(-0.409 * std::cos(D(m.julian_date)));
+}
+
+void calc_c_sol_zen(Model& m) {
+    m.arrays->c_sol_zen[m.lat_idx] = float(std::cos(D(m.cur_lat) - m.sol_lat));
+}
+
+void calc_day_length(Model& m) {
+    const Constants& k = m.consts;
+    const D lat = m.cur_lat;
+    const D dec = -D(m.sol_lat);
+    // Half the hours during which the zenith angle stays below day_length_1.
+    float x = float((std::cos(D(k.day_length_1)) + std::sin(dec) * std::sin(lat)) /
+                    (std::cos(dec) * std::cos(lat) + 0.001));
+    if (x >= 1) x = 1;
+    if (x <= -1) x = -1;
+    m.arrays->day_len[m.lat_idx] = float(D(k.day_length_2) - D(k.day_length_3) * std::asin(D(x)));
+}
+
+void calc_suntimes(Model& m) {
+    ResultArrays& a = *m.arrays;
+    const D J = m.julian_date;
+    const float d = a.day_len[m.lat_idx];
+    const float e = float(0.13 * (std::sin(J) + 1.2 * std::sin(2 * J)));  // equation of time
+    // 3.82 hours per radian of west longitude.
+    float noon = float(3.82 * D(m.cur_lon) + 12 + e);
+    if (noon > 24)
+        noon = float(D(noon) - 24);
+    else if (noon <= 0)
+        noon = float(D(noon) + 24);
+    float rise = float(D(noon) - 0.5 * d);
+    if (rise < 0) rise = float(D(rise) + 24);
+    float set = float(D(noon) + 0.5 * d);
+    if (set > 24) set = float(D(set) - 24);
+    a.t_sunrise[m.lat_idx][m.lon_idx] = rise;
+    a.t_sunset[m.lat_idx][m.lon_idx] = set;
+    a.t_noon[m.lat_idx][m.lon_idx] = noon;
+}
+
+void calc_sol_angle(Model& m) {
+    ResultArrays& a = *m.arrays;
+    const float h =
+        float((D(m.consts.calc_time) - a.t_noon[m.lat_idx][m.lon_idx]) * 15 * kRadPerDeg);
+    const D lat = m.cur_lat;
+    const D dec = m.sol_lat;
+    a.sol_angle[m.lat_idx][m.lon_idx] = float(
+        std::acos(std::sin(lat) * std::sin(dec) + std::cos(lat) * std::cos(dec) * std::cos(D(h))));
+}
+
+void sun_locate(const Model& m, float lat, float time, int* rise_long, int* set_long) {
+    const Constants& k = m.consts;
+    // Its own declination: a sine over a 365-day year, zero 80 days into it.
+    const float dec =
+        float(23.5 * kRadPerDeg *
+              std::sin((30.4 * (D(k.month) - 1) + k.day - 80) * 360 * kRadPerDeg * (1.0 / 365)));
+    const double x = std::tan(D(dec)) * std::tan(D(lat));
+    if (x > 1) {  // the sun never sets here
+        *rise_long = 0;
+        *set_long = -1;
+        return;
+    }
+    if (x < -1) {  // the sun never rises here
+        *rise_long = -1;
+        *set_long = 0;
+        return;
+    }
+    const float a = float(std::acos(x) * kDegPerRad);
+    auto west_degree = [](double v) {
+        std::optional<int> i = trunc_to_int(v);
+        return i ? ((*i % 360) + 360) % 360 : -1;
+    };
+    *rise_long = west_degree(15 * D(time) + 360 - a);
+    *set_long = west_degree(15 * D(time) + 360 + a);
+}
+
+}  // namespace skywave

@@ -1,0 +1,246 @@
+#include "run/driver.h"
+
+#include <unistd.h>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "base/messages.h"
+#include "base/numbers.h"
+#include "files/constants_file.h"
+#include "files/prediction_file.h"
+#include "model/e_layer.h"
+#include "model/f2_layer.h"
+#include "model/geomag.h"
+#include "model/model.h"
+#include "model/path.h"
+#include "model/polar_f2.h"
+#include "model/solar.h"
+
+namespace skywave {
+
+int RunHooks::ChangeConsts(Model& m) {
+    return skywave::ChangeConsts(m);
+}
+
+namespace {
+
+// The next time step of the day; false once past stop_time. The time accumulates in
+// single precision and the sum is compared, so a step of 0.1 from 0 to 1 gives ten
+// steps (the tenth sum is 1.0000001).
+bool next_time(Constants& k) {
+    k.calc_time = float(D(k.calc_time) + k.step_time);
+    return !(k.calc_time > k.stop_time);
+}
+
+// The next date of the rectangle; false once it is done. No month length is known:
+// days run from start_day to stop_day in every month.
+bool next_date(Constants& k, const RunDates& d) {
+    k.day = float(D(k.day) + d.step_day);
+    if (k.day > d.stop_day) {
+        k.day = d.start_day;
+        k.month = float(D(k.month) + d.step_month);
+    }
+    return !(k.day > d.stop_day || k.month > d.stop_month);
+}
+
+void geometry_pass(Model& m, RunHooks& hooks, range_azim& tx) {
+    ResultArrays& a = *m.arrays;
+    for (m.lat_idx = 0; m.lat_idx < m.grid.n_rows && !hooks.aborted(); ++m.lat_idx) {
+        m.cur_lat = m.grid.row_lat(m.lat_idx);
+        tx.to_lat = m.cur_lat;
+        hooks.yield();
+        calc_c_sol_zen(m);
+        calc_day_length(m);
+        for (m.lon_idx = 0; m.lon_idx < m.grid.n_cols && !hooks.aborted(); ++m.lon_idx) {
+            m.cur_lon = m.grid.col_lon(m.lon_idx);
+            calc_mlat_mlon(m);
+            calc_suntimes(m);
+            tx.to_lon = m.cur_lon;
+            compute_range_azim(&tx);
+            a.pathlen[m.lat_idx][m.lon_idx] = tx.range;
+            a.azim[m.lat_idx][m.lon_idx] = tx.azim;
+        }
+    }
+}
+
+void ionosphere_pass(Model& m, RunHooks& hooks) {
+    for (m.lat_idx = 0; m.lat_idx < m.grid.n_rows && !hooks.aborted(); ++m.lat_idx) {
+        hooks.yield();
+        m.cur_lat = m.grid.row_lat(m.lat_idx);
+        for (m.lon_idx = 0; m.lon_idx < m.grid.n_cols && !hooks.aborted(); ++m.lon_idx) {
+            m.cur_lon = m.grid.col_lon(m.lon_idx);
+            calc_sol_angle(m);
+            calc_g2(m);
+            f0f2_plr(m);
+            calc_fe(m);
+        }
+    }
+}
+
+void path_pass(Model& m, RunHooks& hooks) {
+    const Constants& k = m.consts;
+    ResultArrays& a = *m.arrays;
+    for (m.p_lat_idx = 0; m.p_lat_idx < m.grid.n_rows && !hooks.aborted(); ++m.p_lat_idx) {
+        hooks.yield();
+        m.p_lat = m.grid.row_lat(m.p_lat_idx);
+        for (m.p_lon_idx = 0; m.p_lon_idx < m.grid.n_cols && !hooks.aborted(); ++m.p_lon_idx) {
+            const int r = m.p_lat_idx, c = m.p_lon_idx;
+            m.p_lon = m.grid.col_lon(c);
+            if (k.sp_flag != 0) {
+                path_mof(m, 'S');
+            } else {
+                // A path switched off shows MOF 0 and LOF 30: no symbol on either line.
+                if (m.exam_flag) {
+                    a.m9[r][c] = a.half_hop[r][c] = a.khop[r][c] = a.h_calc[r][c] = 0;
+                    a.phi[r][c] = a.takeoff[r][c] = a.sex[r][c] = 0;
+                }
+                a.mof[r][c] = 0;
+                a.lof[r][c] = 30;
+            }
+            if (k.lp_flag != 0) {
+                path_mof(m, 'L');
+            } else {
+                if (m.exam_flag) {
+                    a.m9_lp[r][c] = a.halfhoplp[r][c] = a.khop_lp[r][c] = a.h_calc_lp[r][c] = 0;
+                    a.longphi[r][c] = a.lptakeoff[r][c] = a.longsex[r][c] = a.longmaxhp[r][c] = 0;
+                }
+                a.longmof[r][c] = 0;
+                a.longlof[r][c] = 30;
+            }
+        }
+    }
+}
+
+// The prediction file of a run: opened before the first step, written screen by
+// screen and flushed. A failed write is cut back to the screens that were complete, so
+// the file never ends in a partial screen.
+class ScreenFile {
+public:
+    explicit ScreenFile(std::string name) : name_(std::move(name)) {}
+    ~ScreenFile() { close(); }
+    ScreenFile(const ScreenFile&) = delete;
+    ScreenFile& operator=(const ScreenFile&) = delete;
+
+    bool open() {
+        file_ = std::fopen(name_.c_str(), "w");
+        return file_ != nullptr;
+    }
+
+    bool write(Model& m) {
+        screen_.clear();
+        write_screen(m, screen_);
+        const std::size_t n = std::fwrite(screen_.data(), 1, screen_.size(), file_);
+        if (n == screen_.size() && std::fflush(file_) == 0 && !std::ferror(file_)) {
+            complete_ += long(screen_.size());
+            return true;
+        }
+        error_ = errno;
+        if (ftruncate(fileno(file_), complete_) == 0) std::clearerr(file_);
+        return false;
+    }
+
+    std::string error_text() const {
+        return name_ + ": " + (error_ ? std::strerror(error_) : "write failed");
+    }
+
+    void close() {
+        if (!file_) return;
+        std::fclose(file_);
+        file_ = nullptr;
+    }
+
+private:
+    std::string name_;
+    std::FILE* file_ = nullptr;
+    std::string screen_;  // one screen, built before it is written
+    long complete_ = 0;
+    int error_ = 0;
+};
+
+}  // namespace
+
+RunOutcome MainCalcs(Model& m, const std::optional<std::string>& output, RunHooks& hooks,
+                     MessageSink& messages) {
+    Constants& k = m.consts;
+    int norestart_calc = 0;
+    bool failed = false;
+    hooks.Abort = 0;
+
+    std::optional<ScreenFile> file;
+    if (output) {
+        file.emplace(*output);
+        if (!file->open()) {
+            messages.show_message("Can't open", *output);
+            return RunOutcome::failed;
+        }
+    }
+    hooks.StartCalcs();
+    hooks.yield();
+
+    k.day = m.dates.start_day;
+    k.month = m.dates.start_month;
+    for (;;) {
+        flux_to_ssn(m);
+        calc_ak_factor(m);
+        calc_sol_lat(m);
+        range_azim tx{k.rlat, k.rlon, 0, 0, 0, 0};
+        geometry_pass(m, hooks, tx);
+        if (hooks.aborted()) break;
+        hooks.SetStatus("NON-TIME DEPENDENT CALCS - DONE");
+        hooks.yield();
+
+        k.calc_time = k.start_time;
+        for (;;) {
+            if (hooks.aborted()) break;
+            m.exam_flag = hooks.exam_flag.load();
+            m.change_flag = hooks.change_flag.load();
+            hooks.SetTime(k.calc_time);
+            hooks.yield();
+            ionosphere_pass(m, hooks);
+            if (hooks.aborted()) break;
+            hooks.SetStatus("IONOSPHERIC CALCULATION DONE. ");
+            hooks.yield();
+            path_pass(m, hooks);
+            if (hooks.aborted()) break;
+            hooks.SetStatus("LOF AND MOF CALCULATION DONE.");
+            hooks.yield();
+
+            m.header_line = make_header_line(m);
+            if (file && !file->write(m)) {
+                messages.show_message(file->error_text(), "ERROR WRITING OUTPUT");
+                failed = true;
+                break;
+            }
+            hooks.step_done(m);
+            if (m.exam_flag) hooks.ExamineArrays(m);
+            if (m.change_flag) norestart_calc = hooks.ChangeConsts(m);
+            // Changed constants restart the date instead of advancing.
+            if (norestart_calc != 0 || !next_time(k)) break;
+        }
+        if (hooks.aborted() || failed) break;
+        if (norestart_calc == 0 && !next_date(k, m.dates)) break;
+    }
+
+    if (file) file->close();
+    hooks.StopCalcs();
+    hooks.yield();
+    if (failed) return RunOutcome::failed;
+    return hooks.aborted() ? RunOutcome::aborted : RunOutcome::completed;
+}
+
+std::optional<long> count_steps(const RunSettings& s, long limit) {
+    Constants k = s.consts;
+    k.day = s.dates.start_day;
+    k.month = s.dates.start_month;
+    long steps = 0;
+    do {
+        k.calc_time = k.start_time;
+        do {
+            if (++steps > limit) return std::nullopt;
+        } while (next_time(k));
+    } while (next_date(k, s.dates));
+    return steps;
+}
+
+}  // namespace skywave

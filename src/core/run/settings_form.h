@@ -1,0 +1,63 @@
+// The run settings: where, when and under which solar conditions to predict.
+//
+// The settings travel as an InitData record. The dialog shows it as text fields
+// (fill), checks what the user typed group by group and turns it back into the
+// record (accept); DoInitDialog's two conversions move the record from and to the
+// run settings. The same logic serves the desktop dialog and the command line's flags.
+#pragma once
+
+#include <string>
+
+namespace skywave {
+
+struct RunSettings;
+class MessageSink;
+
+struct InitData {
+    float Lat = 0;  // degrees, north positive
+    float Lon = 0;  // degrees west, 0 ... 360
+    int StartDay = 0, StartMonth = 0;
+    int StopDay = 0, StopMonth = 0;
+    int StepDay = 0, StepMonth = 0;
+    float Start = 0, Stop = 0, Step = 0;  // hours UTC
+    int Flux = 0, A = 0, K = 0;
+    int Grain = 0;
+    std::string FileName;
+    int UseIt = 0;
+};
+
+// The dialog's text fields.
+struct InitFields {
+    std::string start_month, start_day, start_hour, start_min;
+    std::string stop_month, stop_day, stop_hour, stop_min;
+    std::string step_month, step_day, step_hour, step_min;
+    std::string lat_deg, lat_min, lat_sec, lat_hemi;  // hemisphere "N" or "S"
+    std::string lon_deg, lon_min, lon_sec, lon_hemi;  // hemisphere "W" or "E"
+    std::string flux, a_index, k_index, grain;
+    std::string file_name;
+};
+
+// Fills the fields from the record (degrees, minutes and seconds with hemisphere
+// letters; hours and minutes), truncating toward zero.
+InitFields SetupWindow(const InitData& data);
+
+// Reads and checks the fields group by group (location, dates, times, solar data,
+// grain); the first group that fails is reported and false returned. The record
+// receives each group as it is read; UseIt becomes 1 on success.
+bool CmOk(const InitFields& fields, InitData& data, MessageSink& messages);
+
+// The "Today" button: start and stop date today's local date, steps 1.
+void DateToday(InitFields& fields);
+// The "24 Hours" button: 0:00 to 23:00 in steps of 1:00.
+void OneDay(InitFields& fields);
+
+// The record as the dialog shows the settings (first-use initialisation of the
+// constants included) and the name of the prediction file the next run writes; an
+// empty name becomes "default.mof".
+InitData init_data_from_settings(RunSettings& s, std::string& file_name, MessageSink& messages,
+                                 bool read_mof_dat = true);
+// A confirmed record into the settings and the prediction file name; the grid follows
+// display_grain in every case.
+void apply_init_data(RunSettings& s, std::string& file_name, const InitData& data);
+
+}  // namespace skywave

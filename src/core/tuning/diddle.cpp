@@ -1,0 +1,221 @@
+#include "tuning/diddle.h"
+
+#include <cmath>
+#include <vector>
+
+#include "base/cformat.h"
+#include "base/messages.h"
+#include "base/numbers.h"
+#include "base/report.h"
+#include "model/constants.h"
+#include "model/model.h"
+#include "run/sweep.h"
+#include "tuning/score.h"
+
+namespace skywave {
+
+namespace {
+
+struct Marked {
+    int group, cons, flat;
+};
+
+struct Weights {
+    float w_mof_abv, w_mof_at, w_mof_blw, w_mof, w_lof_abv, w_lof_at, w_lof_blw, w_lof;
+};
+
+std::string changed_constants(const RunSettings& s) {
+    std::string text;
+    for (const const_desc& d : const_table) {
+        const D live = s.consts.*d.val, init = d.init;
+        if (std::fabs(live - init) > 0.00001 * std::fabs(init)) {
+            const D scale = scale_table[d.scale_factor];
+            cformat_to(text, "changed  %s   from %f  to %f \n", d.name, init * scale, live * scale);
+        }
+    }
+    return text;
+}
+
+// Scores the worker's last run; false (with the reason) when it could not be scored.
+bool score_run(const Worker& w, const std::string& compare, ScoreResults& r, std::string& why) {
+    MessageLog log;
+    if (const std::optional<ScoreResults> scored =
+            ScoreFiles(w.model.grid, w.scratch, compare, nullptr, log)) {
+        r = *scored;
+        return true;
+    }
+    why = log.entries.empty() ? "no score" : log.entries[0].caption + ": " + log.entries[0].text;
+    return false;
+}
+
+// One marked constant's sweep on a worker: negative side first, then positive, each
+// side going on only while the runs score better than the reference.
+void sweep_constant(const RunSettings& base, const Marked& c, const std::string& compare,
+                    const ScoreResults& ref, int task, Worker& w, SweepContext& ctx,
+                    MessageSink& messages) {
+    Model& m = w.model;
+    m.settings() = base;
+    const Constants& k = base.consts;
+    const Weights wt{k.w_mof_abv, k.w_mof_at, k.w_mof_blw, k.w_mof,
+                     k.w_lof_abv, k.w_lof_at, k.w_lof_blw, k.w_lof};
+    const group_desc& group = const_groups[c.group];
+    const const_desc& d = const_table[c.flat];
+    const D scale = scale_table[d.scale_factor];
+    float& live = m.consts.*d.val;
+    const float hold_val = live;
+    ctx.write(task, cformat("%s  %s  START = %f\n", group.name, d.name, D(hold_val) * scale));
+
+    float step_diddle = k.neg_step;
+    float diddle = k.neg_step;
+    int better = 1;
+    bool positive_side = false;
+    const float threshold = k.diddle_thresh;
+    const auto turn_positive = [&] {
+        if (positive_side) better = 0;  // never start the positive side twice
+        positive_side = true;
+        step_diddle = k.pos_step;
+        diddle = k.pos_step;
+    };
+    while (better == 1 && diddle <= k.pos_limit) {
+        if (hold_val == 0)
+            live = diddle;  // an absolute value where a relative change means nothing
+        else
+            live = float(D(hold_val) * (1 + D(diddle)));
+        if (d.cons_type == 4) live = hold_val == 0 ? 1.0f : 0.0f;  // a switch is simply turned over
+        ctx.status(cformat("%s  %s = %f", group.name, d.name, D(live) * scale));
+        std::string line = cformat("%10f  ", D(live) * scale);
+        const RunOutcome outcome = ctx.run(w, messages);
+        ScoreResults r;
+        std::string why;
+        float net_score = 0;
+        bool scored = outcome != RunOutcome::failed && score_run(w, compare, r, why);
+        if (outcome == RunOutcome::failed) why = "run failed";
+        if (scored) {
+            const float mof_score = float(D(wt.w_mof_at) * (D(r.mof_at) - ref.mof_at) +
+                                          D(wt.w_mof_abv) * (D(ref.mof_above) - r.mof_above) +
+                                          D(wt.w_mof_blw) * (D(ref.mof_below) - r.mof_below));
+            const float lof_score = float(D(wt.w_lof_at) * (D(r.lof_at) - ref.lof_at) +
+                                          D(wt.w_lof_abv) * (D(ref.lof_above) - r.lof_above) +
+                                          D(wt.w_lof_blw) * (D(ref.lof_below) - r.lof_below));
+            net_score = float(D(wt.w_mof) * mof_score + D(wt.w_lof) * lof_score);
+            cformat_to(line, "MOF=%4.1f %4.1f %4.1f = %5.1f  ", D(r.mof_above), D(r.mof_at),
+                       D(r.mof_below), D(mof_score));
+            cformat_to(line, "LOF=%4.1f %4.1f %4.1f = %5.1f  ", D(r.lof_above), D(r.lof_at),
+                       D(r.lof_below), D(lof_score));
+            cformat_to(line, "NET=%5.1f\n", D(net_score));
+        } else {
+            line += "NO SCORE: " + why + "\n";  // counts as not better
+        }
+        ctx.write(task, line);
+        if (d.cons_type == 4) break;  // one run for a switch, whatever its score
+
+        if (scored && net_score > threshold) {
+            const float next = float(D(diddle) + step_diddle);
+            if (next == diddle) {
+                turn_positive();  // a step too small to move on ends this side
+            } else {
+                diddle = next;
+                if (diddle < k.neg_limit) turn_positive();
+            }
+        } else {
+            if (diddle > 0 || positive_side) better = 0;
+            turn_positive();
+        }
+        if (ctx.stopping()) break;
+    }
+    live = hold_val;
+    ctx.write(task, "\n");
+}
+
+}  // namespace
+
+bool is_marked(const RunSettings& s, int flat_index) {
+    return const_table[flat_index].cons_type != 0 && s.diddle_flag[flat_index] == 1;
+}
+
+std::string utc_stamp(std::time_t t) {
+    static const char* const kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    std::tm u{};
+    gmtime_r(&t, &u);
+    return cformat("%s %s %02d %02d:%02d:%02d %d\n", kDays[u.tm_wday], kMonths[u.tm_mon], u.tm_mday,
+                   u.tm_hour, u.tm_min, u.tm_sec, u.tm_year + 1900);
+}
+
+bool DiddleConsts(const RunSettings& settings, const std::string& CompareFile, Report& report,
+                  const std::string& ScratchFile, int jobs, SweepHooks& hooks,
+                  MessageSink& messages) {
+    LockedMessages locked(messages);
+    hooks.StartDiddle();
+    hooks.SetStatus2("");
+
+    const std::time_t started = std::time(nullptr);
+    report.write("MOF CONSTANT DIDDLE REPORT\n");
+    report.write("QZ MOF/LOF PREDICTION PROGRAM Version 2.1\n");
+    // Each time stamp brings its own line end, and the lines around it add theirs.
+    report.write("\nREPORT STARTED: " + utc_stamp(started) + "\n\n");
+    report.write(changed_constants(settings));
+    report.printf("\n\nREFERENCE RUN:  COMPARE FILE NAME=%s\n", CompareFile.c_str());
+    report.printf("START_TIME= %f  STOP_TIME=%f\n", D(settings.consts.start_time),
+                  D(settings.consts.stop_time));
+
+    std::vector<Marked> marked;
+    for (int g = 0; g < kGroupCount; ++g)
+        for (int c = 0; c < int(const_groups[g].con.size()); ++c)
+            if (is_marked(settings, flat_index(g, c))) marked.push_back({g, c, flat_index(g, c)});
+
+    // A report that can no longer be written stops the sweep: its results would be lost.
+    struct StopOnReportError : SweepHooks {
+        StopOnReportError(SweepHooks& to, const Report& report) : to(to), report(report) {}
+        void SetStatus2(const std::string& text) override { to.SetStatus2(text); }
+        void progress(long done, long planned) override { to.progress(done, planned); }
+        bool stop_requested() override { return to.stop_requested() || !report.ok(); }
+        SweepHooks& to;
+        const Report& report;
+    } sweep_hooks(hooks, report);
+
+    Sweep sweep(jobs, ScratchFile);
+    hooks.SetStatus2("Reference run");
+    // The reference run goes through the sweep too, so Stop reaches it.
+    ScoreResults ref;
+    bool ref_scored = false;
+    std::string why;
+    sweep.run(
+        1, 1 + 4 * long(marked.size()),
+        [&](int, Worker& w, SweepContext& ctx) {
+            w.model.settings() = settings;
+            const RunOutcome outcome = ctx.run(w, locked);
+            ref_scored = outcome != RunOutcome::failed && score_run(w, CompareFile, ref, why);
+            if (outcome == RunOutcome::failed) why = "run failed";
+        },
+        [](const std::string&) {}, sweep_hooks);
+    if (ref_scored) {
+        report.printf("              MOF=%4.1f %4.1f %4.1f   POINTS=%4.0f\n", D(ref.mof_above),
+                      D(ref.mof_at), D(ref.mof_below), D(ref.mof_count));
+        report.printf("              LOF=%4.1f %4.1f %4.1f   POINTS=%4.0f\n", D(ref.lof_above),
+                      D(ref.lof_at), D(ref.lof_below), D(ref.lof_count));
+    } else {
+        report.write("              NO SCORE: " + why + "\n");
+    }
+    report.write("\n");
+
+    // Without a reference there is nothing to compare the sweep with.
+    if (ref_scored && !sweep.stopped()) {
+        sweep.run(
+            int(marked.size()), 1 + 4 * long(marked.size()),
+            [&](int i, Worker& w, SweepContext& ctx) {
+                sweep_constant(settings, marked[std::size_t(i)], CompareFile, ref, i, w, ctx,
+                               locked);
+            },
+            [&](const std::string& text) { report.write(text); }, sweep_hooks);
+    }
+
+    const std::time_t done = std::time(nullptr);
+    report.write("\nREPORT DONE: " + utc_stamp(done) + "\n");
+    report.printf("\nELAPSED TIME: %ld SECONDS\n", long(done - started));
+    hooks.StopDiddle();
+    return !sweep.stopped();
+}
+
+}  // namespace skywave
