@@ -49,7 +49,7 @@ struct Replayed {
             std::abort();
         EndCalc(run);
         ReplayFile replay;
-        if (!replay.OpenAFile(file, m, log)) std::abort();
+        if (!replay.open(file, m, log)) std::abort();
         for (int i = 0; i < 13; ++i)
             replay.ReadScreen(m, screen);
     }

@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Model m;
     fuzz::Quiet quiet;
     ReplayFile replay;
-    if (!replay.OpenAFile(name, m, quiet)) return 0;
+    if (!replay.open(name, m, quiet)) return 0;
     ReplayScreen screen;
     for (int i = 0; i < 3; ++i)
         replay.ReadScreen(m, screen);

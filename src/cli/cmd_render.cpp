@@ -53,7 +53,7 @@ struct RenderCommand {
         ConsoleMessages messages;
         Model m;
         ReplayFile replay;
-        if (!replay.OpenAFile(file, m, messages)) return kError;
+        if (!replay.open(file, m, messages)) return kError;
         long lines = 0;
         LineReader in(file);
         for (std::string line; in.next(line);)

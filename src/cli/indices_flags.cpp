@@ -47,7 +47,7 @@ std::optional<IndicesText> indices_for_dates(const std::string& file,
                        std::to_string(*r.k_index)};
 }
 
-bool indices_into_fields(InitFields& f, const RunFlags& flags, MessageSink& messages) {
+bool indices_into_fields(SettingsFields& f, const RunFlags& flags, MessageSink& messages) {
     if (!flags.indices) return true;
     const auto num = [](const std::string& s) { return parse_long(s).value_or(-1); };
     const long sm = num(f.start_month), sd = num(f.start_day), em = num(f.stop_month),

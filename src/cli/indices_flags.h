@@ -14,7 +14,7 @@ class App;
 
 namespace skywave {
 class MessageSink;
-struct InitFields;
+struct SettingsFields;
 }  // namespace skywave
 
 namespace skywave::cli {
@@ -39,6 +39,6 @@ std::optional<IndicesText> indices_for_dates(const std::string& file,
 // latest year in which the file holds the start date) and their indices into the
 // solar fields, before the dialog checks them. Date fields that are not numbers are
 // left for the dialog to report. False when the indices cannot be had (reported).
-bool indices_into_fields(InitFields& fields, const RunFlags& flags, MessageSink& messages);
+bool indices_into_fields(SettingsFields& fields, const RunFlags& flags, MessageSink& messages);
 
 }  // namespace skywave::cli

@@ -112,18 +112,18 @@ bool apply_run_flags(RunSettings& s, const RunFlags& flags,
                      const std::optional<std::string>& output, ConsoleMessages& messages,
                      RunDefaults defaults, std::string* file_name) {
     std::string name = output.value_or("");
-    InitData data = init_data_from_settings(s, name, messages);
-    InitFields f = SetupWindow(data);
-    if (!has_dates(flags)) DateToday(f);  // replaced by the observations' dates where they count
-    if (defaults == RunDefaults::observations) OneDay(f);
+    SettingsRecord data = record_from_settings(s, name, messages);
+    SettingsFields f = fill_fields(data);
+    if (!has_dates(flags)) set_today(f);  // replaced by the observations' dates where they count
+    if (defaults == RunDefaults::observations) set_whole_day(f);
     if (flags.lat) set_angle(*flags.lat, f.lat_deg, f.lat_min, f.lat_sec, f.lat_hemi);
     if (flags.lon) set_angle(*flags.lon, f.lon_deg, f.lon_min, f.lon_sec, f.lon_hemi);
     if (flags.start_date) {
         set_date(*flags.start_date, f.start_month, f.start_day);
         if (!flags.stop_date) set_date(*flags.start_date, f.stop_month, f.stop_day);
     } else if (flags.stop_date) {
-        InitFields today;
-        DateToday(today);
+        SettingsFields today;
+        set_today(today);
         f.start_month = today.start_month;
         f.start_day = today.start_day;
     }
@@ -138,8 +138,8 @@ bool apply_run_flags(RunSettings& s, const RunFlags& flags,
     if (flags.grain) f.grain = *flags.grain;
     if (output) f.file_name = *output;
     if (!indices_into_fields(f, flags, messages)) return false;
-    if (!CmOk(f, data, messages)) return false;
-    apply_init_data(s, name, data);
+    if (!accept_fields(f, data, messages)) return false;
+    apply_record(s, name, data);
     if (file_name) *file_name = name;
     return true;
 }

@@ -7,62 +7,62 @@
 
 #include "button_faces.h"
 #include "commands.h"
-#include "gadgets.h"
-#include "sky_window.h"
+#include "control_bar.h"
+#include "map_window.h"
 
 namespace skywave::gui {
 
-TMOFFrame::TMOFFrame() {
+MainFrame::MainFrame() {
     setWindowTitle(QStringLiteral("QX9Z MOF/LOF"));
 }
 
-void TMOFFrame::closeEvent(QCloseEvent* event) {
-    if (Client) Client->Destroy(0);
+void MainFrame::closeEvent(QCloseEvent* event) {
+    if (map_window) map_window->shut_down();
     event->accept();
 }
 
-TMOFApp::TMOFApp(const std::string& file, DialogProvider& dialogs)
-    : file_name_(file), dialogs_(dialogs) {}
+App::App(const std::string& file, DialogProvider& dialogs) : file_name_(file), dialogs_(dialogs) {}
 
-TMOFApp::~TMOFApp() {
-    if (Client) Client->Destroy(0);
-    delete Frame;
+App::~App() {
+    if (map_window) map_window->shut_down();
+    delete frame;
 }
 
-void TMOFApp::InitMainWindow() {
-    Frame = new TMOFFrame;
-    Client = new TSkyWindow(dialogs_);
-    Frame->Client = Client;
-    Client->set_file_name(file_name_);
-    Frame->setCentralWidget(Client);
+void App::build_main_window() {
+    frame = new MainFrame;
+    map_window = new MapWindow(dialogs_);
+    frame->map_window = map_window;
+    map_window->set_file_name(file_name_);
+    frame->setCentralWidget(map_window);
 
-    QMenuBar* menu = Frame->menuBar();
+    QMenuBar* menu = frame->menuBar();
     menu->setObjectName(QStringLiteral("MOFMENU"));
     build_mofmenu(menu);
     // Every item runs its command by the id it carries when chosen (two items change
     // their id while a run or an auto replay goes on); enablers run as a menu opens.
     const std::function<void(QMenu*)> wire = [&](QMenu* popup) {
-        QObject::connect(popup, &QMenu::aboutToShow, Client, [this] { Client->UpdateCommands(); });
+        QObject::connect(popup, &QMenu::aboutToShow, map_window,
+                         [this] { map_window->update_commands(); });
         for (QAction* a : popup->actions()) {
             if (a->menu())
                 wire(a->menu());
             else if (!a->isSeparator())
-                QObject::connect(a, &QAction::triggered, Client, [this, a] {
+                QObject::connect(a, &QAction::triggered, map_window, [this, a] {
                     // The command sets the check marks itself; Qt's own flip of a
                     // checkable item is taken back first, or a toggle would flip twice.
                     if (a->isCheckable()) a->setChecked(!a->isChecked());
-                    Client->Command(command_of(a));
+                    map_window->run_command(command_of(a));
                 });
         }
     };
     for (QAction* a : menu->actions())
         if (a->menu()) wire(a->menu());
-    Frame->setWindowIcon(program_icon());
+    frame->setWindowIcon(program_icon());
 
-    Gadgets = new TMOFGadgets(Frame, [this](int id) { Client->Command(id); });
-    Gadgets->SetMenu(menu);
-    Client->SetupWindow(Gadgets);
-    Frame->resize(Frame->sizeHint());
+    bars = new ControlBar(frame, [this](int id) { map_window->run_command(id); });
+    bars->SetMenu(menu);
+    map_window->attach_bars(bars);
+    frame->resize(frame->sizeHint());
 }
 
 }  // namespace skywave::gui

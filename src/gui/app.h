@@ -1,4 +1,4 @@
-// TMOFApp: the program. It makes the frame "QX9Z MOF/LOF" with the menu "MOFMENU",
+// App: the program. It makes the frame "QX9Z MOF/LOF" with the menu "MOFMENU",
 // the control and status bars and the main window, which opens the file named on the
 // command line.
 #pragma once
@@ -9,33 +9,34 @@
 namespace skywave::gui {
 
 class DialogProvider;
-class TMOFGadgets;
-class TSkyWindow;
+class ControlBar;
+class MapWindow;
 
 // The frame: closing it tears the main window down first, stopping any work.
-class TMOFFrame : public QMainWindow {
+class MainFrame : public QMainWindow {
     Q_OBJECT
 public:
-    TMOFFrame();
-    TSkyWindow* Client = nullptr;
+    MainFrame();
+    MapWindow* map_window = nullptr;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 };
 
-class TMOFApp {
+class App {
 public:
     // file: the first command-line argument, or empty.
-    TMOFApp(const std::string& file, DialogProvider& dialogs);
-    ~TMOFApp();
-    TMOFApp(const TMOFApp&) = delete;
-    TMOFApp& operator=(const TMOFApp&) = delete;
+    App(const std::string& file, DialogProvider& dialogs);
+    ~App();
+    App(const App&) = delete;
+    App& operator=(const App&) = delete;
 
-    void InitMainWindow();
+    // Makes the frame, its menu and bars and the main window.
+    void build_main_window();
 
-    TMOFFrame* Frame = nullptr;
-    TMOFGadgets* Gadgets = nullptr;
-    TSkyWindow* Client = nullptr;
+    MainFrame* frame = nullptr;
+    ControlBar* bars = nullptr;
+    MapWindow* map_window = nullptr;
 
 private:
     std::string file_name_;

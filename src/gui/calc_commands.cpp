@@ -1,27 +1,25 @@
 // The Calculations commands: the run settings, Start and Stop of a run on the worker
-// thread, and the two switches the driver reads after every step.
+// thread. (The two switches the driver reads after every step are in the command
+// table.)
 #include "commands.h"
-#include "gadgets.h"
+#include "control_bar.h"
+#include "map_window.h"
 #include "run/driver.h"
-#include "sky_window.h"
 
 namespace skywave::gui {
 
-int TSkyWindow::DoInitDialog() {
-    InitData data = init_data_from_settings(m_, file_name_, messages_);
+// The run-settings dialog on the settings in force; true once they were confirmed.
+bool MapWindow::ask_run_settings() {
+    SettingsRecord data = record_from_settings(m_, file_name_, messages_);
     dialogs_.init_dialog(this, data);
-    apply_init_data(m_, file_name_, data);
-    return data.UseIt;
+    apply_record(m_, file_name_, data);
+    return data.accepted;
 }
 
-void TSkyWindow::CMCalcInit() {
-    DoInitDialog();
-}
-
-void TSkyWindow::CMCalcStart() {
-    if (!DoInitDialog()) return;
-    Abort = 0;
-    CloseFile();
+void MapWindow::start_run() {
+    if (!ask_run_settings()) return;
+    abort_ = 0;
+    close_replay();
     hooks_.prepare(count_steps(m_).value_or(0));
     start_work(
         [this, output = file_name_] {
@@ -32,22 +30,14 @@ void TSkyWindow::CMCalcStart() {
         [this] {
             // A run that could not create its file has no result to show: a file of
             // that name on the disk is an older one.
-            if (Destroyed || !hooks_.started()) return;
-            OpenAFile();
-            if (FileIsOpen()) CMReplayNext();
+            if (destroyed_ || !hooks_.started()) return;
+            open_replay();
+            if (file_is_open()) next_screen();
         });
 }
 
-void TSkyWindow::CMCalcStop() {
-    Abort = 1;
-}
-
-void TSkyWindow::CMCalcCView() {
-    hooks_.exam_flag = Gadgets->ToggleExam();
-}
-
-void TSkyWindow::CMCalcChangeConst() {
-    hooks_.change_flag = Gadgets->ToggleCalcChange();
+void MapWindow::stop_work() {
+    abort_ = 1;
 }
 
 }  // namespace skywave::gui

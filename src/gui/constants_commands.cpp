@@ -3,12 +3,12 @@
 #include <memory>
 
 #include "base/report.h"
+#include "control_bar.h"
 #include "files/constants_file.h"
 #include "files/prediction_file.h"
-#include "gadgets.h"
+#include "map_window.h"
 #include "model/constants.h"
 #include "run/contest_run.h"
-#include "sky_window.h"
 #include "tuning/diddle.h"
 
 namespace skywave::gui {
@@ -27,24 +27,24 @@ FileRequest constants_file(FileRequest::Kind kind) {
 }  // namespace
 
 // Every constant back to its built-in default (not MOF.DAT's); the sweep marks stay.
-void TSkyWindow::CMCalcCDefault() {
+void MapWindow::reset_constants() {
     first_use_init();
     init_consts(m_.consts);
     set_grain(m_.grid, m_.consts.display_grain);
 }
 
-void TSkyWindow::CMCalcCChange() {
+void MapWindow::change_constants() {
     first_use_init();
     ChangeConsts(m_);
 }
 
-void TSkyWindow::CMCalcCOpen() {
+void MapWindow::read_constants_file() {
     first_use_init();
     if (const auto name = dialogs_.file_name(this, constants_file(FileRequest::open)))
         ReadConsts(m_, *name, messages_);
 }
 
-void TSkyWindow::CMCalcCWrite() {
+void MapWindow::write_constants_file() {
     first_use_init();
     if (const auto name = dialogs_.file_name(this, constants_file(FileRequest::save)))
         WriteConsts(m_, *name, messages_);
@@ -52,9 +52,9 @@ void TSkyWindow::CMCalcCWrite() {
 
 // The contest file's conditions, grain and dates set the runs; every run writes
 // "scratch.mof" in the working directory.
-void TSkyWindow::CMCalcCDiddle() {
+void MapWindow::diddle_constants() {
     first_use_init();
-    CloseFile();
+    close_replay();
     FileRequest contest_request;
     contest_request.filter = qt_filter("Contest Data(*.PRP)|*.PRP");
     contest_request.default_ext = QStringLiteral("PRP");

@@ -59,23 +59,23 @@ std::optional<std::string> QtDialogProvider::file_name(QWidget* parent,
     return dialog.selectedFiles().first().toStdString();
 }
 
-void QtDialogProvider::init_dialog(QWidget* parent, InitData& data) {
-    TInitDialog dialog(parent, data, *this);
+void QtDialogProvider::init_dialog(QWidget* parent, SettingsRecord& data) {
+    RunSettingsDialog dialog(parent, data, *this);
     dialog.exec();
 }
 
 void QtDialogProvider::auto_dialog(QWidget* parent, AutoData& data) {
-    TAutoDialog dialog(parent, data, *this);
+    AutoCycleDialog dialog(parent, data, *this);
     dialog.exec();
 }
 
 void QtDialogProvider::array_dialog(QWidget* parent, ArrayData& data) {
-    TArrayDialog dialog(parent, data, *this);
+    ArrayDialog dialog(parent, data, *this);
     dialog.exec();
 }
 
 void QtDialogProvider::about(QWidget* parent) {
-    TAboutDialog dialog(parent);
+    AboutDialog dialog(parent);
     dialog.exec();
 }
 

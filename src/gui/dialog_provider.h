@@ -17,14 +17,14 @@ namespace skywave::gui {
 // The transfer record of the auto-cycle dialog.
 struct AutoData {
     unsigned Seconds = 3600;
-    int UseIt = 0;
+    bool accepted = false;
 };
 
 // The transfer record of the array selection: Select is a row of disp_arrays, -1
-// when none could be read; UseIt is 0 once the user cancelled.
+// when none could be read; accepted is 0 once the user cancelled.
 struct ArrayData {
     int Select = 0;
-    int UseIt = 1;
+    bool accepted = true;
 };
 
 enum class MessageIcon { none, stop };
@@ -52,11 +52,11 @@ public:
                          MessageIcon icon = MessageIcon::none) = 0;
     // The chosen file, or nothing when the user cancelled.
     virtual std::optional<std::string> file_name(QWidget* parent, const FileRequest& request) = 0;
-    // The run settings dialog "Initialize User Data" on the record; sets UseIt.
-    virtual void init_dialog(QWidget* parent, InitData& data) = 0;
-    // "Auto Cycle Time"; sets Seconds and UseIt.
+    // The run settings dialog "Initialize User Data" on the record; sets accepted.
+    virtual void init_dialog(QWidget* parent, SettingsRecord& data) = 0;
+    // "Auto Cycle Time"; sets Seconds and accepted.
     virtual void auto_dialog(QWidget* parent, AutoData& data) = 0;
-    // "Select Array To View"; sets Select and UseIt.
+    // "Select Array To View"; sets Select and accepted.
     virtual void array_dialog(QWidget* parent, ArrayData& data) = 0;
     // "ABOUT MOF".
     virtual void about(QWidget* parent) = 0;
@@ -68,7 +68,7 @@ public:
     void message(QWidget* parent, const std::string& text, const std::string& caption,
                  MessageIcon icon) override;
     std::optional<std::string> file_name(QWidget* parent, const FileRequest& request) override;
-    void init_dialog(QWidget* parent, InitData& data) override;
+    void init_dialog(QWidget* parent, SettingsRecord& data) override;
     void auto_dialog(QWidget* parent, AutoData& data) override;
     void array_dialog(QWidget* parent, ArrayData& data) override;
     void about(QWidget* parent) override;

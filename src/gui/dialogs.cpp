@@ -1,4 +1,4 @@
-// TArrayDialog, TAutoDialog and TAboutDialog.
+// ArrayDialog, AutoCycleDialog and AboutDialog.
 #include "dialogs.h"
 
 #include <QDialogButtonBox>
@@ -27,8 +27,8 @@ QDialogButtonBox* ok_cancel(QDialog* dialog) {
 
 }  // namespace
 
-TArrayDialog::TArrayDialog(QWidget* parent, ArrayData& data, DialogProvider& dialogs)
-    : QDialog(parent), NewArray(&data), dialogs_(dialogs) {
+ArrayDialog::ArrayDialog(QWidget* parent, ArrayData& data, DialogProvider& dialogs)
+    : QDialog(parent), choice_(&data), dialogs_(dialogs) {
     setWindowTitle(QStringLiteral("Select Array To View"));
     setObjectName(QStringLiteral("ARRAY_DIALOG"));
     ListBox = new QListWidget;
@@ -48,43 +48,43 @@ TArrayDialog::TArrayDialog(QWidget* parent, ArrayData& data, DialogProvider& dia
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(ListBox);
     layout->addWidget(buttons);
-    connect(ListBox, &QListWidget::itemSelectionChanged, this, &TArrayDialog::EvLBNSelChange);
-    connect(ListBox, &QListWidget::itemDoubleClicked, this, &TArrayDialog::EvLBNDblClick);
-    connect(buttons, &QDialogButtonBox::accepted, this, &TArrayDialog::CmOk);
-    connect(buttons, &QDialogButtonBox::rejected, this, &TArrayDialog::CmCancel);
+    connect(ListBox, &QListWidget::itemSelectionChanged, this, &ArrayDialog::select_current);
+    connect(ListBox, &QListWidget::itemDoubleClicked, this, &ArrayDialog::choose_clicked);
+    connect(buttons, &QDialogButtonBox::accepted, this, &ArrayDialog::ok);
+    connect(buttons, &QDialogButtonBox::rejected, this, &ArrayDialog::cancel);
     ListBox->setFocus();
 }
 
-void TArrayDialog::EvLBNSelChange() {
+void ArrayDialog::select_current() {
     const QList<QListWidgetItem*> selected = ListBox->selectedItems();
-    NewArray->Select = selected.isEmpty() ? -1 : ListBox->row(selected.first());
+    choice_->Select = selected.isEmpty() ? -1 : ListBox->row(selected.first());
 }
 
-void TArrayDialog::EvLBNDblClick() {
-    EvLBNSelChange();
-    CmOk();
+void ArrayDialog::choose_clicked() {
+    select_current();
+    ok();
 }
 
-void TArrayDialog::CmOk() {
-    if (NewArray->Select < 0) {
+void ArrayDialog::ok() {
+    if (choice_->Select < 0) {
         dialogs_.message(this, "Array Data not readable.", "ARRAY DATA ERROR!", MessageIcon::stop);
         return;
     }
-    NewArray->UseIt = 1;
+    choice_->accepted = true;
     accept();
 }
 
-void TArrayDialog::CmCancel() {
-    NewArray->UseIt = 0;
+void ArrayDialog::cancel() {
+    choice_->accepted = false;
     QDialog::reject();
 }
 
-void TArrayDialog::reject() {
-    CmCancel();
+void ArrayDialog::reject() {
+    cancel();
 }
 
-TAutoDialog::TAutoDialog(QWidget* parent, AutoData& data, DialogProvider& dialogs)
-    : QDialog(parent), NewAuto(&data), dialogs_(dialogs) {
+AutoCycleDialog::AutoCycleDialog(QWidget* parent, AutoData& data, DialogProvider& dialogs)
+    : QDialog(parent), period_(&data), dialogs_(dialogs) {
     setWindowTitle(QStringLiteral("Auto Cycle Time"));
     setObjectName(QStringLiteral("AUTODIAL"));
     seconds_ = new QLineEdit(QString::number(data.Seconds));
@@ -96,11 +96,11 @@ TAutoDialog::TAutoDialog(QWidget* parent, AutoData& data, DialogProvider& dialog
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(row);
     layout->addWidget(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, this, &TAutoDialog::CmOk);
-    connect(buttons, &QDialogButtonBox::rejected, this, &TAutoDialog::CmCancel);
+    connect(buttons, &QDialogButtonBox::accepted, this, &AutoCycleDialog::ok);
+    connect(buttons, &QDialogButtonBox::rejected, this, &AutoCycleDialog::cancel);
 }
 
-void TAutoDialog::CmOk() {
+void AutoCycleDialog::ok() {
     // A period is a whole number of seconds, 0 or more; a negative one would wrap to
     // an enormous unsigned period, so it is refused like any other unreadable text.
     bool ok = false;
@@ -109,21 +109,21 @@ void TAutoDialog::CmOk() {
         dialogs_.message(this, "Auto Data not readable.", "AUTO DATA ERROR!", MessageIcon::stop);
         return;
     }
-    NewAuto->Seconds = unsigned(value);
-    NewAuto->UseIt = 1;
+    period_->Seconds = unsigned(value);
+    period_->accepted = true;
     accept();
 }
 
-void TAutoDialog::CmCancel() {
-    NewAuto->UseIt = 0;
+void AutoCycleDialog::cancel() {
+    period_->accepted = false;
     QDialog::reject();
 }
 
-void TAutoDialog::reject() {
-    CmCancel();
+void AutoCycleDialog::reject() {
+    cancel();
 }
 
-TAboutDialog::TAboutDialog(QWidget* parent) : QDialog(parent) {
+AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("ABOUT MOF"));
     setObjectName(QStringLiteral("ABOUT"));
     auto* icon = new QLabel;

@@ -18,31 +18,35 @@ class QPushButton;
 
 namespace skywave::gui {
 
-class TInitDialog : public QDialog {
+class RunSettingsDialog : public QDialog {
     Q_OBJECT
 public:
-    TInitDialog(QWidget* parent, InitData& data, DialogProvider& dialogs);
+    RunSettingsDialog(QWidget* parent, SettingsRecord& data, DialogProvider& dialogs);
 
     // The text field of a control id (200 ... 260).
     QLineEdit* Field(int id) const;
     QPushButton* OkButton() const { return ok_; }
 
-    void SetupWindow();
-    void CmOk();
-    void CmCancel();
-    void DateToday();
-    void OneDay();
-    void SelectFile();
+    // The fields from the record.
+    void fill();
+    // OK: the record from the fields when every check passes (else a message, and the
+    // dialog stays open). Cancel leaves the record as it was, not accepted.
+    void ok();
+    void cancel();
+    // "Today" and "24 Hours": the dates or the times of one whole day.
+    void fill_today();
+    void fill_whole_day();
+    // "Browse": a prediction file to write.
+    void browse();
 
     // Escape and the window's close button are Cancel.
     void reject() override;
 
-    InitData* NewInit;
-
 private:
-    InitFields read_fields() const;
-    void write_fields(const InitFields& f);
-    void write_fields(const InitFields& f, std::initializer_list<int> ids);
+    SettingsRecord* record_;
+    SettingsFields read_fields() const;
+    void write_fields(const SettingsFields& f);
+    void write_fields(const SettingsFields& f, std::initializer_list<int> ids);
     QLineEdit* add_field(int id, int chars);
 
     DialogProvider& dialogs_;
@@ -50,45 +54,46 @@ private:
     QPushButton* ok_;
 };
 
-class TArrayDialog : public QDialog {
+class ArrayDialog : public QDialog {
     Q_OBJECT
 public:
-    TArrayDialog(QWidget* parent, ArrayData& data, DialogProvider& dialogs);
+    ArrayDialog(QWidget* parent, ArrayData& data, DialogProvider& dialogs);
 
     QListWidget* ListBox;  // control 400
-    ArrayData* NewArray;
 
-    void EvLBNSelChange();
-    void EvLBNDblClick();
-    void CmOk();
-    void CmCancel();
+    // The highlighted row becomes the choice; a double click chooses and closes.
+    void select_current();
+    void choose_clicked();
+    void ok();
+    void cancel();
     void reject() override;
 
 private:
+    ArrayData* choice_;
     DialogProvider& dialogs_;
 };
 
-class TAutoDialog : public QDialog {
+class AutoCycleDialog : public QDialog {
     Q_OBJECT
 public:
-    TAutoDialog(QWidget* parent, AutoData& data, DialogProvider& dialogs);
+    AutoCycleDialog(QWidget* parent, AutoData& data, DialogProvider& dialogs);
 
     QLineEdit* Field() const { return seconds_; }  // control 240
-    AutoData* NewAuto;
 
-    void CmOk();
-    void CmCancel();
+    void ok();
+    void cancel();
     void reject() override;
 
 private:
+    AutoData* period_;
     DialogProvider& dialogs_;
     QLineEdit* seconds_;
 };
 
-class TAboutDialog : public QDialog {
+class AboutDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit TAboutDialog(QWidget* parent);
+    explicit AboutDialog(QWidget* parent);
 };
 
 }  // namespace skywave::gui

@@ -8,77 +8,77 @@
 #include <QPainter>
 
 #include "commands.h"
-#include "gadgets.h"
+#include "control_bar.h"
 #include "map/map_resources.h"
-#include "sky_window.h"
+#include "map_window.h"
 
 namespace skywave::gui {
 
-void TSkyWindow::ExamineArrays() {
-    if (Destroyed || worker_.closing()) {
+void MapWindow::ExamineArrays() {
+    if (destroyed_ || worker_.closing()) {
         hooks_.release_examination();
         return;
     }
-    NewArray = ArrayData{0, 1};
-    ExamNext = 1;
-    Gadgets->StartExamine();
-    UpdateCommands();
+    array_choice_ = ArrayData{0, 1};
+    examining_ = true;
+    bars_->StartExamine();
+    update_commands();
     show_array();
 }
 
 // One round of the selection: the list, then either an array on the map (which stays
 // until Exam Another Array) or, after Cancel, the end of the examination. "other"
 // shows the step's scalar values and asks again at once.
-void TSkyWindow::show_array() {
+void MapWindow::show_array() {
     for (;;) {
-        dialogs_.array_dialog(this, NewArray);
-        if (!ExamNext) return;  // the window was closed meanwhile
-        if (NewArray.UseIt == 0) {
+        dialogs_.array_dialog(this, array_choice_);
+        if (!examining_) return;  // the window was closed meanwhile
+        if (!array_choice_.accepted) {
             end_examination();
             return;
         }
-        if (select_exam_array(m_, NewArray.Select, exam_)) break;
+        if (select_exam_array(m_, array_choice_.Select, exam_)) break;
         dialogs_.message(this, misc_values(m_), "Misc Values");
     }
     DrawArray();
 }
 
-void TSkyWindow::NextExamine() {
-    if (!ExamNext) return;
+void MapWindow::examine_next() {
+    if (!examining_) return;
     show_array();
 }
 
-void TSkyWindow::end_examination() {
-    ExamNext = 0;
-    if (Gadgets) Gadgets->StopExamine();
-    UpdateCommands();
+void MapWindow::end_examination() {
+    examining_ = false;
+    if (bars_) bars_->StopExamine();
+    update_commands();
     update();  // the shown part of the picture no longer includes the legend
     hooks_.release_examination();
 }
 
-void TSkyWindow::DrawArray() {
-    if (ExamNext == 0) {
+void MapWindow::DrawArray() {
+    if (!examining_) {
         const Surface& world = map_resources().world;
         s_.Working.blit(0, 0, kMapWidth, kMapHeight, world, 0, 0, RasterOp::copy);
         update();
         return;
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const std::string title = skywave::DrawArray(s_, m_, exam_, Gadgets->View(), legend_);
+    const std::string title = skywave::DrawArray(s_, m_, exam_, bars_->View(), legend_);
     draw_legend();
-    Gadgets->SetTitle(title);
+    bars_->SetTitle(title);
     update();
     QApplication::restoreOverrideCursor();
 }
 
 // "Spectrum" and the range below the colour scale: white on black in the Working font,
 // 40 pixels high and squeezed to 12 pixels a character, so the range fits the map.
-void TSkyWindow::draw_legend() {
+void MapWindow::draw_legend() {
     QImage image(reinterpret_cast<uchar*>(s_.Working.data()), s_.Working.width(),
                  s_.Working.height(), s_.Working.width() * 4, QImage::Format_RGB32);
     QPainter p(&image);
-    p.setFont(WorkingFont);
-    const QFontMetrics fm(WorkingFont);
+    p.setFont(working_font_);
+    const QFontMetrics fm(working_font_);
     for (const auto& [text, y] :
          {std::pair{legend_.spectrum, 370}, std::pair{legend_.range, 405}}) {
         const QString t = QString::fromStdString(text);

@@ -14,8 +14,8 @@ int main(int argc, char** argv) {
     const QStringList args = QApplication::arguments();
     const std::string file = args.size() > 1 ? args.at(1).toStdString() : std::string();
     skywave::gui::QtDialogProvider dialogs;
-    skywave::gui::TMOFApp app(file, dialogs);
-    app.InitMainWindow();
-    app.Frame->show();
+    skywave::gui::App app(file, dialogs);
+    app.build_main_window();
+    app.frame->show();
     return QApplication::exec();
 }

@@ -1,77 +1,77 @@
 // Replay of a prediction file in the window: opening and closing, the next screen by
 // hand or on the one-second timer, and files dropped on the window.
 #include "commands.h"
-#include "gadgets.h"
-#include "sky_window.h"
+#include "control_bar.h"
+#include "map_window.h"
 
 namespace skywave::gui {
 
-void TSkyWindow::OpenAFile() {
-    if (FileIsOpen()) CloseFile();
-    if (!replay_.OpenAFile(file_name_, m_, messages_)) return;
-    Gadgets->FileOpened();
-    UpdateCommands();
+void MapWindow::open_replay() {
+    if (file_is_open()) close_replay();
+    if (!replay_.open(file_name_, m_, messages_)) return;
+    bars_->FileOpened();
+    update_commands();
 }
 
-void TSkyWindow::CloseFile() {
-    if (!FileIsOpen()) return;
-    if (ReplayTimerID) CMReplayStop();
-    Gadgets->FileClosed();
-    replay_.CloseFile();
+void MapWindow::close_replay() {
+    if (!file_is_open()) return;
+    if (replay_timer_) stop_auto_cycle();
+    bars_->FileClosed();
+    replay_.close();
     DrawDisplay();
-    UpdateCommands();
+    update_commands();
 }
 
-void TSkyWindow::CMReplayNext() {
-    if (!FileIsOpen()) return;
-    replay_.ReadScreen(m_, ScreenBuff);
+void MapWindow::next_screen() {
+    if (!file_is_open()) return;
+    replay_.ReadScreen(m_, screen_);
     DrawDisplay();
 }
 
-void TSkyWindow::CMReplayAuto() {
-    if (!FileIsOpen()) return;
+void MapWindow::start_auto_cycle() {
+    if (!file_is_open()) return;
     AutoData data;
     data.Seconds = 3600;
     dialogs_.auto_dialog(this, data);
-    if (!data.UseIt) return;
-    TimeoutValue = data.Seconds;
-    TimeCounter = 0;
-    ReplayTimerID = startTimer(1000);
-    if (!ReplayTimerID) {
+    if (!data.accepted) return;
+    auto_period_ = data.Seconds;
+    auto_count_ = 0;
+    replay_timer_ = startTimer(1000);
+    if (!replay_timer_) {
         dialogs_.message(this, "No Timer Available!", "Auto Timer ERROR!");
         return;
     }
-    Gadgets->StartAutoReplay();
-    UpdateCommands();
+    bars_->StartAutoReplay();
+    update_commands();
 }
 
-void TSkyWindow::CMReplayStop() {
-    if (!ReplayTimerID) return;
-    killTimer(ReplayTimerID);
-    ReplayTimerID = 0;
-    Gadgets->StopAutoReplay();
-    UpdateCommands();
+void MapWindow::stop_auto_cycle() {
+    if (!replay_timer_) return;
+    killTimer(replay_timer_);
+    replay_timer_ = 0;
+    bars_->StopAutoReplay();
+    update_commands();
 }
 
 // One second has passed. A period of 0 steps on every tick, like a period of 1.
-void TSkyWindow::EvTimer(int TimerID) {
-    if (TimerID == 0 || TimerID != ReplayTimerID) return;
-    ++TimeCounter;
-    Gadgets->SetCounter(TimeCounter < TimeoutValue ? int(TimeoutValue - TimeCounter) : 0);
-    if (TimeCounter >= TimeoutValue) {
-        TimeCounter = 0;
-        CMReplayNext();
+void MapWindow::auto_cycle_tick(int TimerID) {
+    if (TimerID == 0 || TimerID != replay_timer_) return;
+    ++auto_count_;
+    bars_->SetCounter(auto_count_ < auto_period_ ? int(auto_period_ - auto_count_) : 0);
+    if (auto_count_ >= auto_period_) {
+        auto_count_ = 0;
+        next_screen();
     }
 }
 
 // Only the first of several dropped files is opened. While work goes on nothing is
 // opened: the file's grain and location would change the run's.
-void TSkyWindow::EvDropFiles(const QStringList& files) {
-    if (files.isEmpty() || Busy()) return;
+void MapWindow::open_dropped_files(const QStringList& files) {
+    if (files.isEmpty() || busy()) return;
     file_name_ = files.first().toStdString();
-    OpenAFile();
-    CMReplayNext();
-    UpdateCommands();
+    open_replay();
+    next_screen();
+    update_commands();
 }
 
 }  // namespace skywave::gui

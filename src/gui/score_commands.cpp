@@ -5,10 +5,10 @@
 #include <memory>
 
 #include "base/report.h"
+#include "control_bar.h"
 #include "files/constants_file.h"
 #include "files/prediction_file.h"
-#include "gadgets.h"
-#include "sky_window.h"
+#include "map_window.h"
 #include "tuning/score.h"
 #include "tuning/score_multi.h"
 
@@ -26,13 +26,13 @@ FileRequest report_file() {
 
 }  // namespace
 
-void TSkyWindow::CMCalcScore() {
-    if (!FileIsOpen()) {
+void MapWindow::score_one_file() {
+    if (!file_is_open()) {
         const auto name = dialogs_.file_name(this, prediction_file_request(FileRequest::open));
         if (!name) return;
         file_name_ = *name;
     }
-    CloseFile();
+    close_replay();
     FileRequest second;
     second.filter = qt_filter("Contest Data(*.PRP)|*.PRP|MOF Data Files (*.MOF)|*.MOF");
     second.default_ext = QStringLiteral("PRP");
@@ -49,13 +49,13 @@ void TSkyWindow::CMCalcScore() {
             if (report) report->close();
         }
     }
-    OpenAFile();
-    if (FileIsOpen()) CMReplayNext();
+    open_replay();
+    if (file_is_open()) next_screen();
 }
 
 // Each contest file is run for its own conditions, grain and dates, with the run
 // settings' times, writing "SCRATCH.MOF"; one report row per file.
-void TSkyWindow::CMCalcScoreMulti() {
+void MapWindow::score_many_files() {
     first_use_init();
     FileRequest any;
     any.filter = qt_filter("Prop Files (*.PRP)|*.PRP");
@@ -64,7 +64,7 @@ void TSkyWindow::CMCalcScoreMulti() {
     if (!chosen) return;
     std::string folder = std::filesystem::path(*chosen).parent_path().string();
     if (folder.empty()) folder = ".";
-    CloseFile();
+    close_replay();
     const std::vector<std::string> files = list_contest_files(folder);
     if (files.empty()) return;
     const auto report_name = dialogs_.file_name(this, report_file());

@@ -26,12 +26,12 @@
 
 #include "app.h"
 #include "commands.h"
+#include "control_bar.h"
 #include "dialogs.h"
-#include "gadgets.h"
+#include "map_window.h"
 #include "model/constants.h"
 #include "model/model.h"
 #include "run/driver.h"
-#include "sky_window.h"
 
 namespace skywave::gui::test {
 
@@ -47,8 +47,8 @@ public:
     std::vector<Message> messages;
     std::vector<FileRequest> file_requests;
     std::deque<std::optional<std::string>> file_answers;  // nothing left: Cancel
-    std::function<void(TInitDialog&)> init = [](TInitDialog& d) { d.CmCancel(); };
-    std::function<void(TAutoDialog&)> auto_cycle = [](TAutoDialog& d) { d.CmCancel(); };
+    std::function<void(RunSettingsDialog&)> init = [](RunSettingsDialog& d) { d.cancel(); };
+    std::function<void(AutoCycleDialog&)> auto_cycle = [](AutoCycleDialog& d) { d.cancel(); };
     // Rows to choose in the array dialog in turn; -1 or nothing left: Cancel.
     std::deque<int> arrays;
     std::vector<int> array_select_on_open;  // the record's Select as each dialog opened
@@ -66,25 +66,25 @@ public:
         file_answers.pop_front();
         return answer;
     }
-    void init_dialog(QWidget* parent, InitData& data) override {
-        TInitDialog dialog(parent, data, *this);
+    void init_dialog(QWidget* parent, SettingsRecord& data) override {
+        RunSettingsDialog dialog(parent, data, *this);
         init(dialog);
     }
     void auto_dialog(QWidget* parent, AutoData& data) override {
-        TAutoDialog dialog(parent, data, *this);
+        AutoCycleDialog dialog(parent, data, *this);
         auto_cycle(dialog);
     }
     void array_dialog(QWidget* parent, ArrayData& data) override {
         array_select_on_open.push_back(data.Select);
         if (on_array_dialog) on_array_dialog();
-        TArrayDialog dialog(parent, data, *this);
+        ArrayDialog dialog(parent, data, *this);
         const int row = arrays.empty() ? -1 : arrays.front();
         if (!arrays.empty()) arrays.pop_front();
         if (row < 0) {
-            dialog.CmCancel();
+            dialog.cancel();
         } else {
             dialog.ListBox->setCurrentRow(row);
-            dialog.CmOk();
+            dialog.ok();
         }
     }
     void about(QWidget*) override { ++about_count; }
@@ -151,33 +151,33 @@ protected:
         std::filesystem::remove_all(dir, ec);
     }
 
-    TMOFApp& start(const std::string& file = "") {
-        app = std::make_unique<TMOFApp>(file, dialogs);
-        app->InitMainWindow();
+    App& start(const std::string& file = "") {
+        app = std::make_unique<App>(file, dialogs);
+        app->build_main_window();
         return *app;
     }
-    TSkyWindow& win() { return *app->Client; }
-    TMOFGadgets& gadgets() { return *app->Gadgets; }
-    QMenuBar* menu() { return app->Frame->menuBar(); }
+    MapWindow& win() { return *app->map_window; }
+    ControlBar& bars() { return *app->bars; }
+    QMenuBar* menu() { return app->frame->menuBar(); }
     QAction* item(int id) { return find_command(menu(), id); }
     std::string path(const std::string& name) const { return (dir / name).string(); }
-    std::string title() const { return app->Gadgets->TitleGadget->text().toStdString(); }
+    std::string title() const { return app->bars->TitleGadget->text().toStdString(); }
     // Shows the frame and sizes it so that the main window's client area is w x h.
     void client_size(int w, int h) {
-        app->Frame->show();
+        app->frame->show();
         for (int i = 0; i < 5 && win().size() != QSize(w, h); ++i) {
-            app->Frame->resize(app->Frame->size() + QSize(w, h) - win().size());
+            app->frame->resize(app->frame->size() + QSize(w, h) - win().size());
             QApplication::processEvents();
         }
         ASSERT_EQ(win().size(), QSize(w, h));
     }
     // Waits for the work on the worker thread to end.
     void finish_work() {
-        ASSERT_TRUE(wait_until([this] { return !win().Busy(); }));
+        ASSERT_TRUE(wait_until([this] { return !win().busy(); }));
     }
 
     FakeDialogs dialogs;
-    std::unique_ptr<TMOFApp> app;
+    std::unique_ptr<App> app;
     std::filesystem::path dir, old_dir;
 };
 

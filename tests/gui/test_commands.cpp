@@ -29,14 +29,14 @@ TEST_F(GuiTest, MofDatIsReadOnceBeforeTheFirstConstantsCommand) {
     write_constants(path("MOF.DAT"), 123);
     start();
     std::vector<std::string> shown_flux;
-    dialogs.init = [&](TInitDialog& d) {
+    dialogs.init = [&](RunSettingsDialog& d) {
         shown_flux.push_back(d.Field(230)->text().toStdString());
-        d.CmCancel();
+        d.cancel();
     };
-    win().Command(CM_CALCINIT);
+    win().run_command(CM_CALCINIT);
     write_constants(path("MOF.DAT"), 99);  // not read again
-    win().Command(CM_CALCINIT);
-    win().Command(CM_CALCCCHANGE);
+    win().run_command(CM_CALCINIT);
+    win().run_command(CM_CALCCCHANGE);
     EXPECT_EQ(shown_flux, (std::vector<std::string>{"123", "123"}));
     EXPECT_EQ(win().model().consts.sf_index, 123.0f);
     EXPECT_TRUE(dialogs.messages.empty());
@@ -44,8 +44,8 @@ TEST_F(GuiTest, MofDatIsReadOnceBeforeTheFirstConstantsCommand) {
 
 TEST_F(GuiTest, AMissingMofDatIsReportedOnce) {
     start();
-    win().Command(CM_CALCCCHANGE);
-    win().Command(CM_CALCCDEFAULT);
+    win().run_command(CM_CALCCCHANGE);
+    win().run_command(CM_CALCCDEFAULT);
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text, "MOF.DAT");
     EXPECT_EQ(dialogs.messages[0].caption, "ERROR OPENING INPUT");
@@ -56,7 +56,7 @@ TEST_F(GuiTest, ConstantsFilesAreReadAndWritten) {
     start();
     write_constants(path("grain3.dat"), 150, 3);
     dialogs.file_answers.push_back(path("grain3.dat"));
-    win().Command(CM_CALCCOPEN);
+    win().run_command(CM_CALCCOPEN);
     EXPECT_EQ(win().model().consts.sf_index, 150.0f);
     EXPECT_EQ(win().model().consts.display_grain, 3.0f);
     EXPECT_EQ(win().model().grid.n_cols, 40) << "the grain read takes effect with the next run";
@@ -66,16 +66,16 @@ TEST_F(GuiTest, ConstantsFilesAreReadAndWritten) {
     EXPECT_EQ(dialogs.file_requests[0].default_ext.toStdString(), "DAT");
 
     dialogs.file_answers.push_back(path("out.dat"));
-    win().Command(CM_CALCCWRITE);
+    win().run_command(CM_CALCCWRITE);
     EXPECT_EQ(dialogs.file_requests.back().kind, FileRequest::save);
     EXPECT_TRUE(dialogs.file_requests.back().confirm_overwrite);
     const std::string written = slurp(path("out.dat"));
     EXPECT_NE(written.find("150.000000      200.000000   3   0 sf_index\n"), std::string::npos);
     EXPECT_NE(written.find("3.000000        2.000000   0   0 display_grain\n"), std::string::npos);
 
-    win().Command(CM_CALCCOPEN);  // cancelled: nothing read
+    win().run_command(CM_CALCCOPEN);  // cancelled: nothing read
     dialogs.file_answers.push_back(path("missing.dat"));
-    win().Command(CM_CALCCOPEN);
+    win().run_command(CM_CALCCOPEN);
     EXPECT_EQ(dialogs.messages.back().text, path("missing.dat"));
     EXPECT_EQ(dialogs.messages.back().caption, "ERROR OPENING INPUT");
 }
@@ -90,10 +90,10 @@ TEST_F(GuiTest, SetProgramDefaultsKeepsTheSweepMarks) {
     text[at - 1] = '1';
     std::ofstream(path("marked.dat"), std::ios::binary) << text;
     dialogs.file_answers.push_back(path("marked.dat"));
-    win().Command(CM_CALCCOPEN);
+    win().run_command(CM_CALCCOPEN);
     const int rlat = find_constant("rlat");
     ASSERT_EQ(win().model().diddle_flag[std::size_t(rlat)], 1);
-    win().Command(CM_CALCCDEFAULT);
+    win().run_command(CM_CALCCDEFAULT);
     EXPECT_EQ(win().model().consts.display_grain, 2.0f);
     EXPECT_EQ(win().model().grid.n_rows, 24);
     EXPECT_EQ(win().model().grid.n_cols, 40);
@@ -106,7 +106,7 @@ TEST_F(GuiTest, SingleScoreComparesTwoFilesAndShowsTheFirst) {
     write_prediction(path("obs.prp"), 3, 0, 1, 40.0f, 80.0f);
     start();
     dialogs.file_answers = {path("pred.mof"), path("obs.prp"), path("score.txt")};
-    win().Command(CM_CALCSCORE);
+    win().run_command(CM_CALCSCORE);
     ASSERT_EQ(dialogs.file_requests.size(), 3u);
     EXPECT_EQ(dialogs.file_requests[0].filter.toStdString(),
               "MOF Data Files (*.MOF *.mof);;Contest Data(*.PRP *.prp)");
@@ -117,15 +117,15 @@ TEST_F(GuiTest, SingleScoreComparesTwoFilesAndShowsTheFirst) {
     EXPECT_FALSE(dialogs.file_requests[2].confirm_overwrite);
     EXPECT_GT(lines_of(slurp(path("score.txt"))), 5);
     EXPECT_TRUE(dialogs.messages.empty());
-    EXPECT_TRUE(win().FileIsOpen()) << "the first file is on the map afterwards";
+    EXPECT_TRUE(win().file_is_open()) << "the first file is on the map afterwards";
     EXPECT_EQ(win().file_name(), path("pred.mof"));
 
     // With a file open the first file is not asked for; Cancel of the second still
     // shows the first again.
     dialogs.file_requests.clear();
-    win().Command(CM_CALCSCORE);
+    win().run_command(CM_CALCSCORE);
     EXPECT_EQ(dialogs.file_requests.size(), 1u);
-    EXPECT_TRUE(win().FileIsOpen());
+    EXPECT_TRUE(win().file_is_open());
 }
 
 TEST_F(GuiTest, MultiScoreRunsEveryContestFileOfTheFolder) {
@@ -134,14 +134,14 @@ TEST_F(GuiTest, MultiScoreRunsEveryContestFileOfTheFolder) {
     write_prediction(path("obs/TWO.PRP"), 3, 0, 1, 10.0f, 20.0f);
     write_prediction(path("obs/skip.mof"), 3, 0, 1);
     start();
-    win().Command(CM_CALCCDEFAULT);
+    win().run_command(CM_CALCCDEFAULT);
     win().model().consts.stop_time = 1;  // the run settings' times: two steps
     dialogs.messages.clear();
     dialogs.file_answers = {path("obs/one.prp"), path("multi.txt")};
-    win().Command(CM_CALCSCOREMULTI);
-    EXPECT_TRUE(win().Busy());
-    EXPECT_FALSE(win().CommandEnabled(CM_CALCSCORE));
-    EXPECT_TRUE(win().CommandEnabled(CM_CALCSTOP));
+    win().run_command(CM_CALCSCOREMULTI);
+    EXPECT_TRUE(win().busy());
+    EXPECT_FALSE(win().command_enabled(CM_CALCSCORE));
+    EXPECT_TRUE(win().command_enabled(CM_CALCSTOP));
     finish_work();
     EXPECT_EQ(dialogs.file_requests[0].filter.toStdString(), "Prop Files (*.PRP *.prp)");
     const std::string report = slurp(path("multi.txt"));
@@ -151,7 +151,7 @@ TEST_F(GuiTest, MultiScoreRunsEveryContestFileOfTheFolder) {
     EXPECT_NE(report.find("\none.prp  "), std::string::npos) << report;
     EXPECT_TRUE(std::filesystem::exists(path("SCRATCH.MOF")));
     EXPECT_TRUE(dialogs.messages.empty());
-    EXPECT_TRUE(gadgets().StatusBarGadgets().isEmpty());
+    EXPECT_TRUE(bars().status_items().isEmpty());
     EXPECT_NE(item(CM_CALCSTART), nullptr);
 }
 
@@ -160,8 +160,8 @@ TEST_F(GuiTest, MultiScoreWithoutContestFilesAsksForNoReport) {
     write_prediction(path("none/x.mof"), 3, 0, 0);
     start();
     dialogs.file_answers = {path("none/x.mof"), path("never.txt")};
-    win().Command(CM_CALCSCOREMULTI);
-    EXPECT_FALSE(win().Busy());
+    win().run_command(CM_CALCSCOREMULTI);
+    EXPECT_FALSE(win().busy());
     EXPECT_EQ(dialogs.file_requests.size(), 1u);
     EXPECT_FALSE(std::filesystem::exists(path("never.txt")));
 }
@@ -170,14 +170,14 @@ TEST_F(GuiTest, DiddleScoresTheReferenceRunIntoItsReport) {
     write_prediction(path("contest.prp"), 3, 0, 1);
     write_prediction(path("shown.mof"), 3, 0, 0);
     start(path("shown.mof"));
-    win().Command(CM_CALCCDEFAULT);
+    win().run_command(CM_CALCCDEFAULT);
     win().model().consts.stop_time = 1;
     dialogs.messages.clear();
     dialogs.file_answers = {path("contest.prp"), path("tune.did")};
-    win().Command(CM_CALCCDIDDLE);
-    EXPECT_FALSE(win().FileIsOpen()) << "the replayed file was closed first";
-    EXPECT_TRUE(win().Busy());
-    EXPECT_NE(gadgets().ControlBarGadgets().indexOf("Calc Stop"), -1);
+    win().run_command(CM_CALCCDIDDLE);
+    EXPECT_FALSE(win().file_is_open()) << "the replayed file was closed first";
+    EXPECT_TRUE(win().busy());
+    EXPECT_NE(bars().control_items().indexOf("Calc Stop"), -1);
     finish_work();
     ASSERT_EQ(dialogs.file_requests.size(), 2u);
     EXPECT_EQ(dialogs.file_requests[0].filter.toStdString(), "Contest Data(*.PRP *.prp)");
@@ -191,7 +191,7 @@ TEST_F(GuiTest, DiddleScoresTheReferenceRunIntoItsReport) {
     EXPECT_NE(report.find("REPORT DONE: "), std::string::npos);
     EXPECT_TRUE(std::filesystem::exists(path("scratch.mof")));
     EXPECT_TRUE(dialogs.messages.empty());
-    EXPECT_EQ(gadgets().ControlBarGadgets().indexOf("Calc Stop"), -1);
+    EXPECT_EQ(bars().control_items().indexOf("Calc Stop"), -1);
 }
 
 }  // namespace skywave::gui::test

@@ -22,14 +22,14 @@ QStringList texts_of(const QWidget& w) {
     return texts;
 }
 
-std::string field(const TInitDialog& d, int id) {
+std::string field(const RunSettingsDialog& d, int id) {
     return d.Field(id)->text().toStdString();
 }
 
 // A record in which every field has a value of its own, so a field read from the
 // wrong place shows.
-InitData distinct_record() {
-    InitData r;
+SettingsRecord distinct_record() {
+    SettingsRecord r;
     r.Lat = -10.5f;   // 10 30 0 S
     r.Lon = 349.75f;  // 10 15 0 E
     r.StartMonth = 3, r.StartDay = 5, r.StopMonth = 4, r.StopDay = 9, r.StepMonth = 2,
@@ -43,8 +43,8 @@ InitData distinct_record() {
 }  // namespace
 
 TEST_F(GuiTest, RunSettingsDialogIsLaidOutWithItsFieldsAndButtons) {
-    InitData data = distinct_record();
-    TInitDialog d(nullptr, data, dialogs);
+    SettingsRecord data = distinct_record();
+    RunSettingsDialog d(nullptr, data, dialogs);
     EXPECT_EQ(d.windowTitle().toStdString(), "Initialize User Data");
     const QStringList texts = texts_of(d);
     for (const char* t :
@@ -60,8 +60,8 @@ TEST_F(GuiTest, RunSettingsDialogIsLaidOutWithItsFieldsAndButtons) {
 }
 
 TEST_F(GuiTest, RunSettingsDialogShowsTheRecord) {
-    InitData data = distinct_record();
-    TInitDialog d(nullptr, data, dialogs);
+    SettingsRecord data = distinct_record();
+    RunSettingsDialog d(nullptr, data, dialogs);
     const std::pair<int, const char*> shown[] = {
         {200, "10"},  {201, "30"}, {202, "0"},  {203, "S"}, {204, "10"},
         {205, "15"},  {206, "0"},  {207, "E"},  {221, "3"}, {222, "5"},
@@ -71,9 +71,9 @@ TEST_F(GuiTest, RunSettingsDialogShowsTheRecord) {
     for (const auto& [id, text] : shown)
         EXPECT_EQ(field(d, id), text) << id;
     // OK gives the same record back.
-    d.CmOk();
+    d.ok();
     EXPECT_EQ(d.result(), QDialog::Accepted);
-    EXPECT_EQ(data.UseIt, 1);
+    EXPECT_EQ(data.accepted, 1);
     EXPECT_FLOAT_EQ(data.Lat, -10.5f);
     EXPECT_FLOAT_EQ(data.Lon, 349.75f);
     EXPECT_EQ(data.StopDay, 9);
@@ -82,8 +82,8 @@ TEST_F(GuiTest, RunSettingsDialogShowsTheRecord) {
 }
 
 TEST_F(GuiTest, RunSettingsDialogStaysOpenUntilEveryGroupIsRight) {
-    InitData data = distinct_record();
-    TInitDialog d(nullptr, data, dialogs);
+    SettingsRecord data = distinct_record();
+    RunSettingsDialog d(nullptr, data, dialogs);
     const std::tuple<int, const char*, const char*, const char*> faults[] = {
         {203, "X", "QTH not readable.", "QTH ERROR!"},
         {224, "32", "DATE not readable.", "DATE ERROR!"},
@@ -95,9 +95,9 @@ TEST_F(GuiTest, RunSettingsDialogStaysOpenUntilEveryGroupIsRight) {
         const QString good = d.Field(id)->text();
         d.Field(id)->setText(QString::fromUtf8(bad));
         dialogs.messages.clear();
-        d.CmOk();
+        d.ok();
         EXPECT_NE(d.result(), QDialog::Accepted) << id;
-        EXPECT_EQ(data.UseIt, 0) << id;
+        EXPECT_EQ(data.accepted, 0) << id;
         ASSERT_EQ(dialogs.messages.size(), 1u) << id;
         EXPECT_EQ(dialogs.messages[0].text, text);
         EXPECT_EQ(dialogs.messages[0].caption, caption);
@@ -108,22 +108,22 @@ TEST_F(GuiTest, RunSettingsDialogStaysOpenUntilEveryGroupIsRight) {
     d.Field(225)->setText("0");
     d.Field(226)->setText("0");
     dialogs.messages.clear();
-    d.CmOk();
+    d.ok();
     ASSERT_EQ(dialogs.messages.size(), 2u);
     EXPECT_EQ(dialogs.messages[0].text, "Need date step.");
     EXPECT_EQ(dialogs.messages[1].text, "DATE not readable.");
     d.Field(225)->setText("1");
     d.Field(226)->setText("1");
     dialogs.messages.clear();
-    d.CmOk();
+    d.ok();
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_EQ(d.result(), QDialog::Accepted);
-    EXPECT_EQ(data.UseIt, 1);
+    EXPECT_EQ(data.accepted, 1);
 }
 
 TEST_F(GuiTest, RunSettingsButtonsFillTheirFields) {
-    InitData data = distinct_record();
-    TInitDialog d(nullptr, data, dialogs);
+    SettingsRecord data = distinct_record();
+    RunSettingsDialog d(nullptr, data, dialogs);
     d.findChild<QPushButton*>("button216")->click();  // 24 Hours
     EXPECT_EQ(field(d, 210) + ":" + field(d, 211), "0:0");
     EXPECT_EQ(field(d, 212) + ":" + field(d, 213), "23:0");
@@ -156,38 +156,38 @@ TEST_F(GuiTest, RunSettingsButtonsFillTheirFields) {
 
     d.findChild<QPushButton*>("button2")->click();  // Cancel
     EXPECT_EQ(d.result(), QDialog::Rejected);
-    EXPECT_EQ(data.UseIt, 0);
+    EXPECT_EQ(data.accepted, 0);
     EXPECT_EQ(data.FileName, "march.mof") << "nothing changes without OK";
 }
 
 TEST_F(GuiTest, RunSettingsReachTheModelOnlyWithOk) {
     start();
-    dialogs.init = [](TInitDialog& d) {
+    dialogs.init = [](RunSettingsDialog& d) {
         d.Field(230)->setText("321");
         d.Field(250)->setText("1");
-        d.CmCancel();
+        d.cancel();
     };
-    win().Command(CM_CALCINIT);
+    win().run_command(CM_CALCINIT);
     EXPECT_EQ(win().model().consts.sf_index, 200.0f);
     EXPECT_EQ(win().model().grid.n_cols, 40);
-    dialogs.init = [](TInitDialog& d) {
+    dialogs.init = [](RunSettingsDialog& d) {
         EXPECT_EQ(d.Field(260)->text().toStdString(), "default.mof");
         d.findChild<QPushButton*>("button220")->click();
         d.Field(230)->setText("321");
         d.Field(250)->setText("1");
         d.Field(260)->setText("init.mof");
-        d.CmOk();
+        d.ok();
     };
-    win().Command(CM_CALCINIT);
+    win().run_command(CM_CALCINIT);
     EXPECT_EQ(win().model().consts.sf_index, 321.0f);
     EXPECT_EQ(win().model().grid.n_cols, 80);
     EXPECT_EQ(win().file_name(), "init.mof") << "the file the next run writes";
-    EXPECT_FALSE(win().Busy()) << "Init only sets the run up";
+    EXPECT_FALSE(win().busy()) << "Init only sets the run up";
 }
 
 TEST_F(GuiTest, ArrayDialogListsEveryArray) {
     ArrayData data;
-    TArrayDialog d(nullptr, data, dialogs);
+    ArrayDialog d(nullptr, data, dialogs);
     EXPECT_EQ(d.windowTitle().toStdString(), "Select Array To View");
     ASSERT_EQ(d.ListBox->count(), kDispArrayCount);
     for (int i = 0; i < kDispArrayCount; ++i)
@@ -200,14 +200,14 @@ TEST_F(GuiTest, ArrayDialogOkCancelAndDoubleClick) {
     ArrayData data;
     data.Select = 7;
     {
-        TArrayDialog d(nullptr, data, dialogs);
-        d.CmOk();  // untouched: the previous choice again
+        ArrayDialog d(nullptr, data, dialogs);
+        d.ok();  // untouched: the previous choice again
         EXPECT_EQ(d.result(), QDialog::Accepted);
         EXPECT_EQ(data.Select, 7);
-        EXPECT_EQ(data.UseIt, 1);
+        EXPECT_EQ(data.accepted, 1);
     }
     {
-        TArrayDialog d(nullptr, data, dialogs);
+        ArrayDialog d(nullptr, data, dialogs);
         QListWidgetItem* item = d.ListBox->item(12);
         d.ListBox->setCurrentItem(item);
         emit d.ListBox->itemDoubleClicked(item);
@@ -215,22 +215,22 @@ TEST_F(GuiTest, ArrayDialogOkCancelAndDoubleClick) {
         EXPECT_EQ(data.Select, 12);
     }
     {
-        TArrayDialog d(nullptr, data, dialogs);
+        ArrayDialog d(nullptr, data, dialogs);
         d.ListBox->setCurrentRow(3);
         d.ListBox->clearSelection();  // nothing selected any more
-        d.CmOk();
+        d.ok();
         EXPECT_NE(d.result(), QDialog::Accepted);
         ASSERT_EQ(dialogs.messages.size(), 1u);
         EXPECT_EQ(dialogs.messages[0].text, "Array Data not readable.");
         EXPECT_EQ(dialogs.messages[0].caption, "ARRAY DATA ERROR!");
         EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::stop);
         d.reject();
-        EXPECT_EQ(data.UseIt, 0);
+        EXPECT_EQ(data.accepted, 0);
     }
 }
 
 TEST_F(GuiTest, AboutBox) {
-    TAboutDialog d(nullptr);
+    AboutDialog d(nullptr);
     EXPECT_EQ(d.windowTitle().toStdString(), "ABOUT MOF");
     const QStringList texts = texts_of(d);
     EXPECT_TRUE(texts.contains("QX9Z MOF/LOF Predictor"));

@@ -147,11 +147,11 @@ TEST_F(GuiTest, EveryItemAndButtonShowsItsHintInTheStatusBar) {
         EXPECT_EQ(item(id)->statusTip().toStdString(), command_hint(id)) << id;
     }
     // Highlighting an item, or pointing at a button, puts its hint in the status bar.
-    item(CM_CALCCDIDDLE)->showStatusText(app->Frame);
-    EXPECT_EQ(app->Frame->statusBar()->currentMessage().toStdString(),
+    item(CM_CALCCDIDDLE)->showStatusText(app->frame);
+    EXPECT_EQ(app->frame->statusBar()->currentMessage().toStdString(),
               "Vary values of constants and create score report");
-    gadgets().Button(CM_FILEOPEN)->showStatusText(app->Frame);
-    EXPECT_EQ(app->Frame->statusBar()->currentMessage().toStdString(), "Open a MOF data file.");
+    bars().Button(CM_FILEOPEN)->showStatusText(app->frame);
+    EXPECT_EQ(app->frame->statusBar()->currentMessage().toStdString(), "Open a MOF data file.");
 }
 
 TEST_F(GuiTest, EnablingFollowsTheProgramsState) {
@@ -167,60 +167,49 @@ TEST_F(GuiTest, EnablingFollowsTheProgramsState) {
     for (int id : always)
         EXPECT_TRUE(item(id)->isEnabled()) << id;
     EXPECT_FALSE(item(CM_EXAMNEXT)->isEnabled());
-    EXPECT_FALSE(win().CommandEnabled(CM_CALCSTOP))
+    EXPECT_FALSE(win().command_enabled(CM_CALCSTOP))
         << "no run can be going on before the first initialisation";
-    EXPECT_FALSE(gadgets().Button(CM_CALCSTOP)->isEnabled());
+    EXPECT_FALSE(bars().Button(CM_CALCSTOP)->isEnabled());
 
     write_prediction(path("a.mof"), 3, 0, 1);
     dialogs.file_answers.push_back(path("a.mof"));
-    win().Command(CM_FILEOPEN);
+    win().run_command(CM_FILEOPEN);
     for (int id : with_file)
         EXPECT_TRUE(item(id)->isEnabled()) << id;
-    EXPECT_TRUE(gadgets().Button(CM_REPLAYNEXT)->isEnabled());
+    EXPECT_TRUE(bars().Button(CM_REPLAYNEXT)->isEnabled());
     for (int id : never)
         EXPECT_FALSE(item(id)->isEnabled()) << id;
-    win().Command(CM_FILESAVE);
+    win().run_command(CM_FILESAVE);
     for (int id : with_file)
         EXPECT_FALSE(item(id)->isEnabled()) << id;
 
-    win().Command(CM_CALCCDEFAULT);  // the constants are initialised: Stop may be used
-    EXPECT_TRUE(win().CommandEnabled(CM_CALCSTOP));
-    EXPECT_TRUE(gadgets().Button(CM_CALCSTOP)->isEnabled());
+    win().run_command(CM_CALCCDEFAULT);  // the constants are initialised: Stop may be used
+    EXPECT_TRUE(win().command_enabled(CM_CALCSTOP));
+    EXPECT_TRUE(bars().Button(CM_CALCSTOP)->isEnabled());
     // A disabled command does nothing, even when asked for directly.
-    win().Command(CM_REPLAYNEXT);
-    EXPECT_FALSE(win().FileIsOpen());
+    win().run_command(CM_REPLAYNEXT);
+    EXPECT_FALSE(win().file_is_open());
 }
 
-TEST_F(GuiTest, TogglesReturnEightThenZero) {
+TEST_F(GuiTest, TogglesFlipTheirCheckMarks) {
     start();
-    using Toggle = int (TMOFGadgets::*)();
-    using Query = int (TMOFGadgets::*)() const;
-    const std::tuple<int, Toggle, Query> toggles[] = {
-        {140, &TMOFGadgets::ToggleViewMap, &TMOFGadgets::IsViewMapChecked},
-        {141, &TMOFGadgets::ToggleViewQTH, &TMOFGadgets::IsViewQTHChecked},
-        {142, &TMOFGadgets::ToggleViewSun, &TMOFGadgets::IsViewSunChecked},
-        {143, &TMOFGadgets::ToggleViewPaths, &TMOFGadgets::IsViewPathsChecked},
-        {147, &TMOFGadgets::ToggleViewShort, &TMOFGadgets::IsViewShortChecked},
-        {148, &TMOFGadgets::ToggleViewLong, &TMOFGadgets::IsViewLongChecked},
-        {101, &TMOFGadgets::ToggleExam, &TMOFGadgets::IsExamChecked},
-        {109, &TMOFGadgets::ToggleCalcChange, &TMOFGadgets::IsChangeConstChecked},
-    };
-    TMOFGadgets& g = gadgets();
-    for (const auto& [id, toggle, query] : toggles) {
-        const int before = (g.*query)();
-        EXPECT_EQ(before, item(id)->isChecked() ? 8 : 0) << id;
-        const int first = (g.*toggle)();
-        EXPECT_EQ(first, before ? 0 : 8) << id;
-        EXPECT_EQ((g.*query)(), first) << id;
-        EXPECT_EQ(item(id)->isChecked(), first == 8) << id;
-        EXPECT_EQ((g.*toggle)(), before) << id;
+    ControlBar& g = bars();
+    for (Command id : {CM_VIEWMAP, CM_VIEWQTH, CM_VIEWSUN, CM_VIEWGREATC, CM_VIEWSHORT, CM_VIEWLONG,
+                       CM_CALCCVIEW, CM_CALCCHANGECONST}) {
+        const bool before = g.is_checked(id);
+        EXPECT_EQ(before, item(id)->isChecked()) << id;
+        const bool first = g.toggle(id);
+        EXPECT_EQ(first, !before) << id;
+        EXPECT_EQ(g.is_checked(id), first) << id;
+        EXPECT_EQ(item(id)->isChecked(), first) << id;
+        EXPECT_EQ(g.toggle(id), before) << id;
     }
     // The commands flip the same check marks.
-    win().Command(CM_CALCCVIEW);
+    win().run_command(CM_CALCCVIEW);
     EXPECT_TRUE(item(CM_CALCCVIEW)->isChecked());
-    win().Command(CM_CALCCHANGECONST);
+    win().run_command(CM_CALCCHANGECONST);
     EXPECT_TRUE(item(CM_CALCCHANGECONST)->isChecked());
-    win().Command(CM_VIEWMAP);  // disabled without a file: nothing changes
+    win().run_command(CM_VIEWMAP);  // disabled without a file: nothing changes
     EXPECT_TRUE(item(CM_VIEWMAP)->isChecked());
     // Chosen from the menu as a user does, a toggle flips once, and the run's switch
     // follows it.
@@ -228,8 +217,8 @@ TEST_F(GuiTest, TogglesReturnEightThenZero) {
     EXPECT_FALSE(item(CM_CALCCVIEW)->isChecked());
     item(CM_CALCCVIEW)->trigger();
     EXPECT_TRUE(item(CM_CALCCVIEW)->isChecked());
-    EXPECT_EQ(gadgets().IsExamChecked(), 8);
-    win().Command(CM_FILEOPEN);  // nothing chosen: no file
+    EXPECT_TRUE(bars().is_checked(CM_CALCCVIEW));
+    win().run_command(CM_FILEOPEN);  // nothing chosen: no file
     item(CM_VIEWSUN)->setEnabled(true);
     const bool sun = item(CM_VIEWSUN)->isChecked();
     item(CM_VIEWSUN)->trigger();
@@ -238,39 +227,39 @@ TEST_F(GuiTest, TogglesReturnEightThenZero) {
 
 TEST_F(GuiTest, OneOfThreeCheckMarks) {
     start();
-    TMOFGadgets& g = gadgets();
+    ControlBar& g = bars();
     const auto marks = [this](int first) {
         std::vector<int> on;
         for (int id = first; id < first + 3; ++id)
             if (item(id)->isChecked()) on.push_back(id);
         return on;
     };
-    EXPECT_EQ(g.CheckMOFLOFOther(145), 1);
+    g.check_lines(CM_VIEWLOF);
     EXPECT_EQ(marks(144), std::vector<int>{145});
-    EXPECT_EQ(g.IsViewLOFChecked(), 8);
-    EXPECT_EQ(g.IsViewMOFChecked(), 0);
-    g.CheckMOFLOFOther(144);
+    EXPECT_TRUE(g.is_checked(CM_VIEWLOF));
+    EXPECT_FALSE(g.is_checked(CM_VIEWMOF));
+    g.check_lines(CM_VIEWMOF);
     EXPECT_EQ(marks(144), std::vector<int>{144});
-    g.CheckMOFLOFOther(146);
+    g.check_lines(CM_VIEWOTHER);
     EXPECT_EQ(marks(144), std::vector<int>{146});
     EXPECT_EQ(g.View().lines, ViewState::other);
 
-    EXPECT_EQ(g.CheckRectPolar(150), 1);
+    g.check_projection(CM_VIEWPOLARN);
     EXPECT_EQ(marks(149), std::vector<int>{150});
-    EXPECT_EQ(g.IsViewPolarChecked(), 8);
-    g.CheckRectPolar(151);
+    EXPECT_TRUE(g.is_checked(CM_VIEWPOLARN));
+    g.check_projection(CM_VIEWPOLARQ);
     EXPECT_EQ(marks(149), std::vector<int>{151});
-    EXPECT_EQ(g.IsViewGCChecked(), 8);
-    EXPECT_EQ(g.IsViewPolarChecked(), 0);
+    EXPECT_TRUE(g.is_checked(CM_VIEWPOLARQ));
+    EXPECT_FALSE(g.is_checked(CM_VIEWPOLARN));
     EXPECT_EQ(g.View().projection, ViewState::polar_qth);
-    g.CheckRectPolar(149);
+    g.check_projection(CM_VIEWRECT);
     EXPECT_EQ(marks(149), std::vector<int>{149});
 }
 
 TEST_F(GuiTest, HelpItemsShowEmptyBoxesAndAboutItsDialog) {
     start();
     for (int id : {900, 901, 902, 903, 904})
-        win().Command(id);
+        win().run_command(id);
     ASSERT_EQ(dialogs.messages.size(), 5u);
     const char* captions[] = {"help index", "help keyboard", "help commands", "help procedures",
                               "help using"};
@@ -278,7 +267,7 @@ TEST_F(GuiTest, HelpItemsShowEmptyBoxesAndAboutItsDialog) {
         EXPECT_EQ(dialogs.messages[std::size_t(i)].text, "");
         EXPECT_EQ(dialogs.messages[std::size_t(i)].caption, captions[i]);
     }
-    gadgets().HelpAboutButton->trigger();
+    bars().HelpAboutButton->trigger();
     EXPECT_EQ(dialogs.about_count, 1);
     item(CM_HELPABOUT)->trigger();
     EXPECT_EQ(dialogs.about_count, 2);

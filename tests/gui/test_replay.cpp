@@ -27,7 +27,7 @@ bool same_pixels(const Surface& a, const Surface& b) {
 TEST_F(GuiTest, CommandLineFileIsShownAtStart) {
     write_prediction(path("start.mof"), 2, 4, 6);
     start(path("start.mof"));
-    EXPECT_TRUE(win().FileIsOpen());
+    EXPECT_TRUE(win().file_is_open());
     EXPECT_EQ(title().substr(0, 11), "03 05 04.00");
     EXPECT_NE(title().find("BOTH MOF"), std::string::npos);
     EXPECT_FALSE(same_pixels(win().surfaces().Working, map_resources().world));
@@ -37,7 +37,7 @@ TEST_F(GuiTest, CommandLineFileIsShownAtStart) {
 
 TEST_F(GuiTest, WithoutAFileTheMapAloneIsShown) {
     start();
-    EXPECT_FALSE(win().FileIsOpen());
+    EXPECT_FALSE(win().file_is_open());
     EXPECT_TRUE(same_pixels(win().surfaces().Working, map_resources().world));
 }
 
@@ -45,10 +45,10 @@ TEST_F(GuiTest, NextWrapsToTheFirstScreenAtTheEnd) {
     write_prediction(path("three.mof"), 3, 0, 2);
     start();
     dialogs.file_answers.push_back(path("three.mof"));
-    win().Command(CM_FILEOPEN);
+    win().run_command(CM_FILEOPEN);
     std::vector<std::string> hours{hour_of(title())};
     for (int i = 0; i < 4; ++i) {
-        gadgets().ReplayNextButton->trigger();
+        bars().ReplayNextButton->trigger();
         hours.push_back(hour_of(title()));
     }
     EXPECT_EQ(hours, (std::vector<std::string>{"00.00", "01.00", "02.00", "00.00", "01.00"}));
@@ -58,15 +58,15 @@ TEST_F(GuiTest, ViewCommandsRecomposeTheScreen) {
     write_prediction(path("v.mof"), 3, 12, 12);
     start(path("v.mof"));
     const Surface both = win().surfaces().Working;
-    win().Command(CM_VIEWLOF);
+    win().run_command(CM_VIEWLOF);
     EXPECT_NE(title().find("BOTH LOF"), std::string::npos);
     EXPECT_FALSE(same_pixels(win().surfaces().Working, both));
-    win().Command(CM_VIEWLONG);  // long path off: short only
+    win().run_command(CM_VIEWLONG);  // long path off: short only
     EXPECT_NE(title().find("SHORT LOF"), std::string::npos);
-    win().Command(CM_VIEWOTHER);
+    win().run_command(CM_VIEWOTHER);
     EXPECT_EQ(title().find("LOF"), std::string::npos);
-    win().Command(CM_VIEWMOF);
-    win().Command(CM_VIEWLONG);
+    win().run_command(CM_VIEWMOF);
+    win().run_command(CM_VIEWLONG);
     EXPECT_TRUE(same_pixels(win().surfaces().Working, both));
 }
 
@@ -76,20 +76,20 @@ TEST_F(GuiTest, AutoCycleStepsOnTheTimer) {
     // Every period steps a screen after that many ticks; 0 steps on every tick, like 1.
     for (const auto& [period, ticks_per_screen] :
          {std::pair{"0", 1}, std::pair{"1", 1}, std::pair{"3", 3}}) {
-        win().Command(CM_FILESAVE);
+        win().run_command(CM_FILESAVE);
         dialogs.file_answers.push_back(path("auto.mof"));
-        win().Command(CM_FILEOPEN);
-        dialogs.auto_cycle = [p = period](TAutoDialog& d) {
+        win().run_command(CM_FILEOPEN);
+        dialogs.auto_cycle = [p = period](AutoCycleDialog& d) {
             EXPECT_EQ(d.Field()->text().toStdString(), "3600");
             d.Field()->setText(QString::fromUtf8(p));
-            d.CmOk();
+            d.ok();
         };
-        gadgets().ReplayAutoButton->trigger();
-        ASSERT_NE(win().ReplayTimerID, 0) << period;
-        EXPECT_NE(gadgets().ControlBarGadgets().indexOf("Auto Stop"), -1);
+        bars().ReplayAutoButton->trigger();
+        ASSERT_NE(win().replay_timer(), 0) << period;
+        EXPECT_NE(bars().control_items().indexOf("Auto Stop"), -1);
         std::vector<std::string> hours;
         for (int tick = 1; tick <= 2 * ticks_per_screen; ++tick) {
-            win().EvTimer(win().ReplayTimerID);
+            win().auto_cycle_tick(win().replay_timer());
             hours.push_back(hour_of(title()));
         }
         std::vector<std::string> expected;
@@ -98,28 +98,28 @@ TEST_F(GuiTest, AutoCycleStepsOnTheTimer) {
                                : tick < 2 * ticks_per_screen ? "01.00"
                                                              : "02.00");
         EXPECT_EQ(hours, expected) << "period " << period;
-        win().EvTimer(win().ReplayTimerID + 1000);  // another timer: ignored
+        win().auto_cycle_tick(win().replay_timer() + 1000);  // another timer: ignored
         EXPECT_EQ(hour_of(title()), expected.back());
     }
     // Seconds left until the next screen.
-    win().EvTimer(win().ReplayTimerID);
-    EXPECT_EQ(gadgets().CounterGadget->text().toStdString(), "    2");
-    win().Command(CM_REPLAYSTOP);
-    EXPECT_EQ(win().ReplayTimerID, 0);
+    win().auto_cycle_tick(win().replay_timer());
+    EXPECT_EQ(bars().CounterGadget->text().toStdString(), "    2");
+    win().run_command(CM_REPLAYSTOP);
+    EXPECT_EQ(win().replay_timer(), 0);
     EXPECT_EQ(item(CM_REPLAYAUTO)->text().toStdString(), "&Auto Cycle");
 }
 
 TEST_F(GuiTest, ClosingTheFileStopsTheTimer) {
     write_prediction(path("c.mof"), 3, 0, 1);
     start(path("c.mof"));
-    dialogs.auto_cycle = [](TAutoDialog& d) { d.CmOk(); };
-    win().Command(CM_REPLAYAUTO);
-    ASSERT_NE(win().ReplayTimerID, 0);
-    EXPECT_EQ(win().TimeoutValue, 3600u);
-    win().Command(CM_FILESAVE);
-    EXPECT_FALSE(win().FileIsOpen());
-    EXPECT_EQ(win().ReplayTimerID, 0);
-    EXPECT_EQ(gadgets().ControlBarGadgets(), (QStringList{"Open", "|", "About", "|"}));
+    dialogs.auto_cycle = [](AutoCycleDialog& d) { d.ok(); };
+    win().run_command(CM_REPLAYAUTO);
+    ASSERT_NE(win().replay_timer(), 0);
+    EXPECT_EQ(win().auto_period(), 3600u);
+    win().run_command(CM_FILESAVE);
+    EXPECT_FALSE(win().file_is_open());
+    EXPECT_EQ(win().replay_timer(), 0);
+    EXPECT_EQ(bars().control_items(), (QStringList{"Open", "|", "About", "|"}));
     EXPECT_NE(item(CM_REPLAYAUTO), nullptr);
 }
 
@@ -127,9 +127,9 @@ TEST_F(GuiTest, AutoDialogRefusesWhatIsNotAPeriod) {
     start();
     for (const char* bad : {"-5", "abc", "", "12x", "1.5"}) {
         AutoData data;
-        TAutoDialog d(nullptr, data, dialogs);
+        AutoCycleDialog d(nullptr, data, dialogs);
         d.Field()->setText(QString::fromUtf8(bad));
-        d.CmOk();
+        d.ok();
         EXPECT_NE(d.result(), QDialog::Accepted) << bad;
         ASSERT_FALSE(dialogs.messages.empty()) << bad;
         EXPECT_EQ(dialogs.messages.back().text, "Auto Data not readable.");
@@ -138,17 +138,17 @@ TEST_F(GuiTest, AutoDialogRefusesWhatIsNotAPeriod) {
         EXPECT_EQ(data.Seconds, 3600u) << bad;
     }
     AutoData data;
-    TAutoDialog d(nullptr, data, dialogs);
+    AutoCycleDialog d(nullptr, data, dialogs);
     EXPECT_EQ(d.windowTitle().toStdString(), "Auto Cycle Time");
     d.Field()->setText(" 120 ");
-    d.CmOk();
+    d.ok();
     EXPECT_EQ(d.result(), QDialog::Accepted);
     EXPECT_EQ(data.Seconds, 120u);
-    EXPECT_EQ(data.UseIt, 1);
+    EXPECT_EQ(data.accepted, 1);
     AutoData cancelled;
-    TAutoDialog c(nullptr, cancelled, dialogs);
+    AutoCycleDialog c(nullptr, cancelled, dialogs);
     c.reject();  // Escape
-    EXPECT_EQ(cancelled.UseIt, 0);
+    EXPECT_EQ(cancelled.accepted, 0);
 }
 
 TEST_F(GuiTest, DroppingSeveralFilesOpensTheFirst) {
@@ -163,7 +163,7 @@ TEST_F(GuiTest, DroppingSeveralFilesOpensTheFirst) {
     EXPECT_TRUE(enter.isAccepted());
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&win(), &drop);
-    EXPECT_TRUE(win().FileIsOpen());
+    EXPECT_TRUE(win().file_is_open());
     EXPECT_EQ(win().file_name(), path("first.mof"));
     EXPECT_EQ(hour_of(title()), "05.00");
     EXPECT_EQ(win().model().grid.n_cols, 20);
@@ -175,7 +175,7 @@ TEST_F(GuiTest, TheFilesQthReplacesTheRunsForTheOverlays) {
     win().model().consts.rlat = 0.5f;
     win().model().consts.rlon = 0.5f;
     dialogs.file_answers.push_back(path("qth.mof"));
-    win().Command(CM_FILEOPEN);
+    win().run_command(CM_FILEOPEN);
     EXPECT_FLOAT_EQ(win().model().consts.rlat, float(-33.5 * 0.01745329));
     EXPECT_FLOAT_EQ(win().model().consts.rlon, float(289.0 * 0.01745329));
 }
@@ -191,8 +191,8 @@ TEST_F(GuiTest, AHeaderWithoutTheQthPlacesItAtZero) {
     win().model().consts.rlat = 0.5f;
     win().model().consts.rlon = 0.5f;
     dialogs.file_answers.push_back(path("short.mof"));
-    win().Command(CM_FILEOPEN);
-    ASSERT_TRUE(win().FileIsOpen());
+    win().run_command(CM_FILEOPEN);
+    ASSERT_TRUE(win().file_is_open());
     EXPECT_EQ(win().model().consts.rlat, 0.0f);
     EXPECT_EQ(win().model().consts.rlon, 0.0f);
 }
@@ -200,9 +200,9 @@ TEST_F(GuiTest, AHeaderWithoutTheQthPlacesItAtZero) {
 TEST_F(GuiTest, NewNamesTheNextRunsFileEvenWhenCancelled) {
     write_prediction(path("open.mof"), 3, 0, 0);
     start(path("open.mof"));
-    win().Command(CM_FILENEW);  // cancelled
+    win().run_command(CM_FILENEW);  // cancelled
     EXPECT_EQ(win().file_name(), path("open.mof"));
-    EXPECT_TRUE(win().FileIsOpen()) << "Cancel closes nothing";
+    EXPECT_TRUE(win().file_is_open()) << "Cancel closes nothing";
     ASSERT_EQ(dialogs.file_requests.size(), 1u);
     const FileRequest& r = dialogs.file_requests[0];
     EXPECT_EQ(r.kind, FileRequest::save);
@@ -211,8 +211,8 @@ TEST_F(GuiTest, NewNamesTheNextRunsFileEvenWhenCancelled) {
     EXPECT_EQ(r.default_ext.toStdString(), "MOF");
 
     dialogs.file_answers.push_back(path("next.mof"));
-    win().Command(CM_FILENEW);
-    EXPECT_FALSE(win().FileIsOpen());
+    win().run_command(CM_FILENEW);
+    EXPECT_FALSE(win().file_is_open());
     EXPECT_EQ(win().file_name(), path("next.mof"));
 }
 
@@ -222,13 +222,13 @@ TEST_F(GuiTest, FileDialogFiltersMatchBothCases) {
               "Contest Data(*.PRP *.prp);;MOF Data Files (*.MOF *.mof)");
     start();
     dialogs.file_answers.push_back(path("none.mof"));
-    win().Command(CM_FILEOPEN);
+    win().run_command(CM_FILEOPEN);
     ASSERT_EQ(dialogs.file_requests.size(), 1u);
     EXPECT_EQ(dialogs.file_requests[0].kind, FileRequest::open);
     EXPECT_EQ(dialogs.file_requests[0].filter.toStdString(),
               "MOF Data Files (*.MOF *.mof);;Contest Data(*.PRP *.prp)");
     // A file that is not there: the engine's messages, and no file open.
-    EXPECT_FALSE(win().FileIsOpen());
+    EXPECT_FALSE(win().file_is_open());
     EXPECT_EQ(dialogs.messages.size(), 1u);
 }
 
@@ -256,10 +256,10 @@ TEST_F(GuiTest, PaintScalesTheShownPartToTheWindow) {
     for (int y = 0; y < 500; ++y)
         white += shown.pixel(150, y) == rgb(255, 255, 255);
     EXPECT_EQ(white, 500);
-    win().Command(CM_VIEWMAP);  // composed anew: the line is gone
-    win().Command(CM_VIEWMAP);
+    win().run_command(CM_VIEWMAP);  // composed anew: the line is gone
+    win().run_command(CM_VIEWMAP);
     // Polar views show the disc, x 120 ... 519, y 0 ... 399.
-    win().Command(CM_VIEWPOLARN);
+    win().run_command(CM_VIEWPOLARN);
     client_size(400, 400);
     shown = win().grab().toImage().convertToFormat(QImage::Format_RGB32);
     differ = 0;

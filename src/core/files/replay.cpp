@@ -10,8 +10,8 @@
 
 namespace skywave {
 
-bool ReplayFile::OpenAFile(std::string file_name, Model& m, MessageSink& messages) {
-    if (is_open()) CloseFile();
+bool ReplayFile::open(std::string file_name, Model& m, MessageSink& messages) {
+    if (is_open()) close();
     read_display_grain(m, file_name);
     if (trunc_to_int(m.consts.display_grain).value_or(0) == 0) {
         messages.show_message("Can't read the file grain", "ERROR");
@@ -42,7 +42,7 @@ bool ReplayFile::OpenAFile(std::string file_name, Model& m, MessageSink& message
     return true;
 }
 
-void ReplayFile::CloseFile() {
+void ReplayFile::close() {
     if (in_.is_open()) in_.close();
     in_.clear();
     name_.clear();

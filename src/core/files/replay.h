@@ -24,8 +24,8 @@ public:
     // Opens the file: the grain from the file (into display_grain and the grid), the
     // QTH of the overlays from its first header. Reports "Can't read the file grain"
     // or "Can't open the file" and returns false on failure.
-    bool OpenAFile(std::string file_name, Model& m, MessageSink& messages);
-    void CloseFile();
+    bool open(std::string file_name, Model& m, MessageSink& messages);
+    void close();
     bool is_open() const { return in_.is_open(); }
     const std::string& file_name() const { return name_; }
 

@@ -64,7 +64,7 @@ void to_hm(float value, std::string& hour, std::string& min) {
     min = std::to_string(trunc_to_int((D(value) - h) * 60).value_or(0));
 }
 
-bool read_location(const InitFields& f, InitData& data) {
+bool read_location(const SettingsFields& f, SettingsRecord& data) {
     long d, m, s;
     constexpr Sign u = Sign::refused;
     if (!read_in(f.lat_deg, 0, 90, d, u) || !read_in(f.lat_min, 0, 60, m, u) ||
@@ -89,7 +89,7 @@ bool read_location(const InitFields& f, InitData& data) {
     return true;
 }
 
-bool read_dates(const InitFields& f, InitData& data, MessageSink& messages) {
+bool read_dates(const SettingsFields& f, SettingsRecord& data, MessageSink& messages) {
     long sd, sm, ed, em, pd, pm;
     if (!read_in(f.start_day, 1, 31, sd) || !read_in(f.start_month, 1, 12, sm) ||
         !read_in(f.stop_day, 1, 31, ed) || !read_in(f.stop_month, 1, 12, em) ||
@@ -119,7 +119,7 @@ bool read_time(const std::string& hour, const std::string& min, float& value) {
     return value >= 0 && value <= 24;
 }
 
-bool read_times(const InitFields& f, InitData& data) {
+bool read_times(const SettingsFields& f, SettingsRecord& data) {
     float start, stop, step;
     if (!read_time(f.start_hour, f.start_min, start) || !read_time(f.stop_hour, f.stop_min, stop) ||
         !read_time(f.step_hour, f.step_min, step))
@@ -139,8 +139,8 @@ bool read_times(const InitFields& f, InitData& data) {
 
 }  // namespace
 
-InitFields SetupWindow(const InitData& data) {
-    InitFields f;
+SettingsFields fill_fields(const SettingsRecord& data) {
+    SettingsFields f;
     f.file_name = data.FileName;
     float lat = data.Lat;
     f.lat_hemi = "N";
@@ -172,7 +172,7 @@ InitFields SetupWindow(const InitData& data) {
     return f;
 }
 
-bool CmOk(const InitFields& f, InitData& data, MessageSink& messages) {
+bool accept_fields(const SettingsFields& f, SettingsRecord& data, MessageSink& messages) {
     if (!read_location(f, data)) {
         messages.show_message("QTH not readable.", "QTH ERROR!");
         return false;
@@ -201,11 +201,11 @@ bool CmOk(const InitFields& f, InitData& data, MessageSink& messages) {
     }
     data.Grain = int(grain);
     data.FileName = f.file_name;
-    data.UseIt = 1;
+    data.accepted = true;
     return true;
 }
 
-void DateToday(InitFields& f) {
+void set_today(SettingsFields& f) {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
@@ -214,20 +214,20 @@ void DateToday(InitFields& f) {
     f.step_month = f.step_day = "1";
 }
 
-void OneDay(InitFields& f) {
+void set_whole_day(SettingsFields& f) {
     f.start_hour = "0";
     f.stop_hour = "23";
     f.step_hour = "1";
     f.start_min = f.stop_min = f.step_min = "0";
 }
 
-InitData init_data_from_settings(RunSettings& s, std::string& file_name, MessageSink& messages,
-                                 bool read_mof_dat) {
+SettingsRecord record_from_settings(RunSettings& s, std::string& file_name, MessageSink& messages,
+                                    bool read_mof_dat) {
     first_use_init(s, messages, read_mof_dat);
     const Constants& k = s.consts;
     const RunDates& d = s.dates;
     const auto whole = [](float v) { return trunc_to_int(v).value_or(0); };
-    InitData data;
+    SettingsRecord data;
     data.Lat = float(D(k.rlat) * kDegPerRad);
     data.Lon = float(D(k.rlon) * kDegPerRad);
     data.StartDay = whole(d.start_day);
@@ -248,8 +248,8 @@ InitData init_data_from_settings(RunSettings& s, std::string& file_name, Message
     return data;
 }
 
-void apply_init_data(RunSettings& s, std::string& file_name, const InitData& data) {
-    if (data.UseIt) {
+void apply_record(RunSettings& s, std::string& file_name, const SettingsRecord& data) {
+    if (data.accepted) {
         Constants& k = s.consts;
         RunDates& d = s.dates;
         k.rlat = float(D(data.Lat) * kRadPerDeg);

@@ -1,9 +1,10 @@
-// The run settings: where, when and under which solar conditions to predict.
+// The run-settings form: where, when and under which solar conditions to predict, as a
+// person types it.
 //
-// The settings travel as an InitData record. The dialog shows it as text fields
-// (fill), checks what the user typed group by group and turns it back into the
-// record (accept); DoInitDialog's two conversions move the record from and to the
-// run settings. The same logic serves the desktop dialog and the command line's flags.
+// The settings travel as a record. The form shows it as text fields (fill), checks
+// what was typed group by group and turns it back into the record (accept); two
+// conversions move the record from and to the run settings. The same form serves the
+// desktop dialog and the command line's flags.
 #pragma once
 
 #include <string>
@@ -13,7 +14,7 @@ namespace skywave {
 struct RunSettings;
 class MessageSink;
 
-struct InitData {
+struct SettingsRecord {
     float Lat = 0;  // degrees, north positive
     float Lon = 0;  // degrees west, 0 ... 360
     int StartDay = 0, StartMonth = 0;
@@ -23,11 +24,11 @@ struct InitData {
     int Flux = 0, A = 0, K = 0;
     int Grain = 0;
     std::string FileName;
-    int UseIt = 0;
+    bool accepted = false;  // the last settings confirmed: a run may use them
 };
 
-// The dialog's text fields.
-struct InitFields {
+// The form's text fields.
+struct SettingsFields {
     std::string start_month, start_day, start_hour, start_min;
     std::string stop_month, stop_day, stop_hour, stop_min;
     std::string step_month, step_day, step_hour, step_min;
@@ -39,25 +40,25 @@ struct InitFields {
 
 // Fills the fields from the record (degrees, minutes and seconds with hemisphere
 // letters; hours and minutes), truncating toward zero.
-InitFields SetupWindow(const InitData& data);
+SettingsFields fill_fields(const SettingsRecord& data);
 
 // Reads and checks the fields group by group (location, dates, times, solar data,
 // grain); the first group that fails is reported and false returned. The record
-// receives each group as it is read; UseIt becomes 1 on success.
-bool CmOk(const InitFields& fields, InitData& data, MessageSink& messages);
+// receives each group as it is read; accepted is set on success.
+bool accept_fields(const SettingsFields& fields, SettingsRecord& data, MessageSink& messages);
 
-// The "Today" button: start and stop date today's local date, steps 1.
-void DateToday(InitFields& fields);
-// The "24 Hours" button: 0:00 to 23:00 in steps of 1:00.
-void OneDay(InitFields& fields);
+// Today: start and stop date today's local date, steps 1.
+void set_today(SettingsFields& fields);
+// One whole day: 0:00 to 23:00 in steps of 1:00.
+void set_whole_day(SettingsFields& fields);
 
-// The record as the dialog shows the settings (first-use initialisation of the
+// The record as the form shows the settings (first-use initialisation of the
 // constants included) and the name of the prediction file the next run writes; an
 // empty name becomes "default.mof".
-InitData init_data_from_settings(RunSettings& s, std::string& file_name, MessageSink& messages,
-                                 bool read_mof_dat = true);
+SettingsRecord record_from_settings(RunSettings& s, std::string& file_name, MessageSink& messages,
+                                    bool read_mof_dat = true);
 // A confirmed record into the settings and the prediction file name; the grid follows
 // display_grain in every case.
-void apply_init_data(RunSettings& s, std::string& file_name, const InitData& data);
+void apply_record(RunSettings& s, std::string& file_name, const SettingsRecord& data);
 
 }  // namespace skywave

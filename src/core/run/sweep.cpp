@@ -31,7 +31,7 @@ private:
 
 }  // namespace
 
-RunOutcome SweepContext::run(Worker& w, MessageSink& messages) {
+RunOutcome SweepContext::run(SweepWorker& w, MessageSink& messages) {
     if (stopping()) return RunOutcome::aborted;
     SweepRunHooks hooks(*this);
     if (!InitCalc(w.model, messages)) return RunOutcome::failed;
@@ -65,7 +65,7 @@ Sweep::Sweep(int jobs, const std::string& final_scratch) : final_scratch_(final_
     if (mkdtemp(tmpl.data())) folder_ = tmpl;
     if (jobs < 1) jobs = 1;
     for (int i = 0; i < jobs; ++i) {
-        auto w = std::make_unique<Worker>();
+        auto w = std::make_unique<SweepWorker>();
         w->scratch = folder_.empty()
                          ? final_scratch + "." + std::to_string(i)
                          : (fs::path(folder_) / ("run" + std::to_string(i) + ".mof")).string();
@@ -82,7 +82,7 @@ Sweep::~Sweep() {
 
 // Makes a task's last run the scratch file, unless a later task's run is already
 // there. Called with the context's mutex held.
-void Sweep::keep_scratch(Worker& w, int rank) {
+void Sweep::keep_scratch(SweepWorker& w, int rank) {
     if (rank < kept_rank_) return;
     std::error_code ec;
     if (!fs::exists(w.scratch, ec)) return;
@@ -95,7 +95,7 @@ void Sweep::keep_scratch(Worker& w, int rank) {
 }
 
 void Sweep::run(int n, long planned_runs,
-                const std::function<void(int, Worker&, SweepContext&)>& task,
+                const std::function<void(int, SweepWorker&, SweepContext&)>& task,
                 const std::function<void(const std::string&)>& write, SweepHooks& hooks) {
     SweepContext& ctx = context_;
     {
@@ -105,7 +105,7 @@ void Sweep::run(int n, long planned_runs,
     std::atomic<int> next{0};
     std::vector<std::thread> threads;
     for (auto& w : workers_) {
-        Worker* worker = w.get();
+        SweepWorker* worker = w.get();
         threads.emplace_back([&, worker] {
             for (int i = next++; i < n; i = next++) {
                 if (!ctx.stopping()) task(i, *worker, ctx);

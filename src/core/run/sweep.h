@@ -24,8 +24,8 @@ namespace skywave {
 class SweepHooks {
 public:
     virtual ~SweepHooks() = default;
-    virtual void StartDiddle() {}
-    virtual void StopDiddle() {}
+    virtual void sweep_started() {}
+    virtual void sweep_ended() {}
     // The second status text: what is being computed.
     virtual void SetStatus2(const std::string& /*text*/) {}
     // Runs done of runs planned (the plan may be an upper bound).
@@ -50,7 +50,7 @@ private:
 
 // One worker's model and scratch prediction file. A task sets the model's settings
 // (model.settings() = ...) before each run.
-struct Worker {
+struct SweepWorker {
     Model model;
     std::string scratch;
 };
@@ -60,7 +60,7 @@ class SweepContext {
 public:
     // Runs the model of the worker once (InitCalc, MainCalcs, EndCalc) into its
     // scratch file. Stops when the sweep is asked to stop.
-    RunOutcome run(Worker& w, MessageSink& messages);
+    RunOutcome run(SweepWorker& w, MessageSink& messages);
     // Appends report text of a task.
     void write(int task, const std::string& text);
     // Tells the front end what a task computes now.
@@ -91,14 +91,15 @@ public:
     // Runs task(i, worker, context) for i = 0 ... n-1, while this thread hands the
     // tasks' text to write() in task order and keeps the front end informed.
     // Afterwards final_scratch holds the last run of the highest task that ran one.
-    void run(int n, long planned_runs, const std::function<void(int, Worker&, SweepContext&)>& task,
+    void run(int n, long planned_runs,
+             const std::function<void(int, SweepWorker&, SweepContext&)>& task,
              const std::function<void(const std::string&)>& write, SweepHooks& hooks);
 
     bool stopped() const { return context_.stopping(); }
 
 private:
-    void keep_scratch(Worker& w, int rank);
-    std::vector<std::unique_ptr<Worker>> workers_;
+    void keep_scratch(SweepWorker& w, int rank);
+    std::vector<std::unique_ptr<SweepWorker>> workers_;
     SweepContext context_;
     std::string final_scratch_;
     std::string folder_;

@@ -37,7 +37,8 @@ std::string changed_constants(const RunSettings& s) {
 }
 
 // Scores the worker's last run; false (with the reason) when it could not be scored.
-bool score_run(const Worker& w, const std::string& compare, ScoreResults& r, std::string& why) {
+bool score_run(const SweepWorker& w, const std::string& compare, ScoreResults& r,
+               std::string& why) {
     MessageLog log;
     if (const std::optional<ScoreResults> scored =
             ScoreFiles(w.model.grid, w.scratch, compare, nullptr, log)) {
@@ -51,7 +52,7 @@ bool score_run(const Worker& w, const std::string& compare, ScoreResults& r, std
 // One marked constant's sweep on a worker: negative side first, then positive, each
 // side going on only while the runs score better than the reference.
 void sweep_constant(const RunSettings& base, const Marked& c, const std::string& compare,
-                    const ScoreResults& ref, int task, Worker& w, SweepContext& ctx,
+                    const ScoreResults& ref, int task, SweepWorker& w, SweepContext& ctx,
                     MessageSink& messages) {
     Model& m = w.model;
     m.settings() = base;
@@ -147,7 +148,7 @@ bool DiddleConsts(const RunSettings& settings, const std::string& CompareFile, R
                   const std::string& ScratchFile, int jobs, SweepHooks& hooks,
                   MessageSink& messages) {
     LockedMessages locked(messages);
-    hooks.StartDiddle();
+    hooks.sweep_started();
     hooks.SetStatus2("");
 
     const std::time_t started = std::time(nullptr);
@@ -183,7 +184,7 @@ bool DiddleConsts(const RunSettings& settings, const std::string& CompareFile, R
     std::string why;
     sweep.run(
         1, 1 + 4 * long(marked.size()),
-        [&](int, Worker& w, SweepContext& ctx) {
+        [&](int, SweepWorker& w, SweepContext& ctx) {
             w.model.settings() = settings;
             const RunOutcome outcome = ctx.run(w, locked);
             ref_scored = outcome != RunOutcome::failed && score_run(w, CompareFile, ref, why);
@@ -204,7 +205,7 @@ bool DiddleConsts(const RunSettings& settings, const std::string& CompareFile, R
     if (ref_scored && !sweep.stopped()) {
         sweep.run(
             int(marked.size()), 1 + 4 * long(marked.size()),
-            [&](int i, Worker& w, SweepContext& ctx) {
+            [&](int i, SweepWorker& w, SweepContext& ctx) {
                 sweep_constant(settings, marked[std::size_t(i)], CompareFile, ref, i, w, ctx,
                                locked);
             },
@@ -214,7 +215,7 @@ bool DiddleConsts(const RunSettings& settings, const std::string& CompareFile, R
     const std::time_t done = std::time(nullptr);
     report.write("\nREPORT DONE: " + utc_stamp(done) + "\n");
     report.printf("\nELAPSED TIME: %ld SECONDS\n", long(done - started));
-    hooks.StopDiddle();
+    hooks.sweep_ended();
     return !sweep.stopped();
 }
 

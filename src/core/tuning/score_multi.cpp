@@ -43,7 +43,7 @@ std::string row_start(const std::string& file, const ContestHeader& h) {
 
 // Runs and scores one contest file; the row of the report.
 std::string score_one(const RunSettings& base, const std::string& file,
-                      const ScoreMultiOptions& options, Worker& w, SweepContext& ctx,
+                      const ScoreMultiOptions& options, SweepWorker& w, SweepContext& ctx,
                       MessageSink& messages) {
     const std::string name = fs::path(file).filename().string();
     Model& m = w.model;
@@ -90,12 +90,12 @@ bool score_multi(RunSettings& base, const std::vector<std::string>& files,
                  MessageSink& messages) {
     LockedMessages locked(messages);
     Sweep sweep(options.jobs, options.scratch);
-    hooks.StartDiddle();
+    hooks.sweep_started();
     write("                   LOCATION    DATE     SOLAR       MOF SCORE     LOF SCORE  \n");
     write("FILENAME          LAT    LON  MM/DD    SF   A K    > ==  < PTS   > ==  < PTS\n");
     sweep.run(
         int(files.size()), long(files.size()),
-        [&](int i, Worker& w, SweepContext& ctx) {
+        [&](int i, SweepWorker& w, SweepContext& ctx) {
             ctx.write(i, score_one(base, files[std::size_t(i)], options, w, ctx, locked));
         },
         write, hooks);
@@ -110,7 +110,7 @@ bool score_multi(RunSettings& base, const std::vector<std::string>& files,
             break;
         }
     }
-    hooks.StopDiddle();
+    hooks.sweep_ended();
     return !sweep.stopped();
 }
 

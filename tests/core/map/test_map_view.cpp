@@ -278,7 +278,7 @@ TEST(Replay, ScreensAreReadRoundAndRound) {
 
     Model r;
     ReplayFile replay;
-    ASSERT_TRUE(replay.OpenAFile(dir.file("r.mof"), r, log));
+    ASSERT_TRUE(replay.open(dir.file("r.mof"), r, log));
     EXPECT_EQ(r.grid.n_cols, 20);
     EXPECT_NEAR(r.consts.rlat * 57.29578, 42.5, 1e-3);
     ReplayScreen s;
@@ -302,8 +302,8 @@ TEST(Replay, BadFilesAreRefusedAndBadQthsZeroed) {
     MessageLog log;
     Model m;
     ReplayFile replay;
-    EXPECT_FALSE(replay.OpenAFile(dir.file("none.mof"), m, log));
-    EXPECT_FALSE(replay.OpenAFile(dir.path().string(), m, log));
+    EXPECT_FALSE(replay.open(dir.file("none.mof"), m, log));
+    EXPECT_FALSE(replay.open(dir.path().string(), m, log));
     {
         std::ofstream out(dir.file("short.mof"));
         out << "1 2 3\n";
@@ -311,7 +311,7 @@ TEST(Replay, BadFilesAreRefusedAndBadQthsZeroed) {
             out << "111\n";
     }
     m.consts.rlat = 1;
-    ASSERT_TRUE(replay.OpenAFile(dir.file("short.mof"), m, log));
+    ASSERT_TRUE(replay.open(dir.file("short.mof"), m, log));
     EXPECT_EQ(m.consts.rlat, 0.0f) << "a header without a QTH puts it at 0";
     EXPECT_EQ(m.grid.n_rows, 13);
     {
@@ -324,5 +324,5 @@ TEST(Replay, BadFilesAreRefusedAndBadQthsZeroed) {
     EXPECT_EQ(log.entries[0].text, "Can't open the file") << "the grain in force stays";
     EXPECT_EQ(log.entries[1].text, "Can't read the file grain") << "a folder has no screens";
     EXPECT_EQ(log.entries[1].caption, "ERROR");
-    EXPECT_FALSE(replay.OpenAFile(dir.file("far.mof"), m, log)) << "too few lines for any grain";
+    EXPECT_FALSE(replay.open(dir.file("far.mof"), m, log)) << "too few lines for any grain";
 }

@@ -125,7 +125,7 @@ TEST(Faults, HostilePredictionFilesAreReadSafely) {
 
         Model m;
         ReplayFile replay;
-        if (replay.OpenAFile(file, m, log)) {
+        if (replay.open(file, m, log)) {
             ReplayScreen screen;
             for (int i = 0; i < 5; ++i) {
                 replay.ReadScreen(m, screen);
@@ -159,7 +159,7 @@ TEST(Faults, HostilePredictionFilesAreReadSafely) {
     MessageLog folder;
     Model m;
     ReplayFile replay;
-    EXPECT_FALSE(replay.OpenAFile(dir.path().string(), m, folder));
+    EXPECT_FALSE(replay.open(dir.path().string(), m, folder));
     EXPECT_FALSE(ScoreFiles(grid3, dir.path().string(), good, nullptr, folder));
     EXPECT_FALSE(read_contest_header(dir.path().string(), folder).header);
     ASSERT_EQ(folder.entries.size(), 3u);
@@ -168,17 +168,17 @@ TEST(Faults, HostilePredictionFilesAreReadSafely) {
 
 TEST(Faults, EveryRunSettingsFieldRefusesJunkAndHugeNumbers) {
     const auto good = [] {
-        InitFields f;
+        SettingsFields f;
         f.lat_deg = "42", f.lat_min = "30", f.lat_sec = "0", f.lat_hemi = "N";
         f.lon_deg = "73", f.lon_min = "0", f.lon_sec = "0", f.lon_hemi = "W";
         f.start_month = f.stop_month = "3";
         f.start_day = "5", f.stop_day = "6";
         f.step_month = f.step_day = "1";
-        OneDay(f);
+        set_whole_day(f);
         f.flux = "150", f.a_index = "7", f.k_index = "2", f.grain = "2";
         return f;
     };
-    InitFields probe = good();
+    SettingsFields probe = good();
     std::string* fields[] = {
         &probe.start_month, &probe.start_day, &probe.start_hour, &probe.start_min,
         &probe.stop_month,  &probe.stop_day,  &probe.stop_hour,  &probe.stop_min,
@@ -192,10 +192,10 @@ TEST(Faults, EveryRunSettingsFieldRefusesJunkAndHugeNumbers) {
         for (const char* j : junk) {
             probe = good();
             *fields[i] = j;
-            InitData data;
+            SettingsRecord data;
             MessageLog log;
-            EXPECT_FALSE(CmOk(probe, data, log)) << "field " << i << " '" << j << "'";
-            EXPECT_EQ(data.UseIt, 0);
+            EXPECT_FALSE(accept_fields(probe, data, log)) << "field " << i << " '" << j << "'";
+            EXPECT_EQ(data.accepted, 0);
             EXPECT_FALSE(log.entries.empty());
         }
     }
@@ -203,9 +203,9 @@ TEST(Faults, EveryRunSettingsFieldRefusesJunkAndHugeNumbers) {
     for (std::string* f : {&probe.lat_deg, &probe.lon_min, &probe.start_hour, &probe.step_min}) {
         probe = good();
         *f = "-0";
-        InitData data;
+        SettingsRecord data;
         MessageLog log;
-        EXPECT_FALSE(CmOk(probe, data, log));
+        EXPECT_FALSE(accept_fields(probe, data, log));
     }
 }
 

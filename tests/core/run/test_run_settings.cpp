@@ -11,26 +11,26 @@ using namespace skywave;
 namespace {
 
 // Valid fields for 42 30 00 N, 73 00 00 W, 5 March, 0:00 to 23:00, flux 150, grain 2.
-InitFields good_fields() {
-    InitFields f;
+SettingsFields good_fields() {
+    SettingsFields f;
     f.lat_deg = "42", f.lat_min = "30", f.lat_sec = "0", f.lat_hemi = "N";
     f.lon_deg = "73", f.lon_min = "0", f.lon_sec = "0", f.lon_hemi = "W";
     f.start_month = f.stop_month = "3";
     f.start_day = f.stop_day = "5";
     f.step_month = f.step_day = "1";
-    OneDay(f);
+    set_whole_day(f);
     f.flux = "150", f.a_index = "7", f.k_index = "2", f.grain = "2";
     f.file_name = "x.mof";
     return f;
 }
 
 // Accepts the fields and returns the messages shown (empty when accepted).
-std::vector<std::string> accept(const InitFields& f, InitData* out = nullptr) {
-    InitData data;
+std::vector<std::string> accept(const SettingsFields& f, SettingsRecord* out = nullptr) {
+    SettingsRecord data;
     MessageLog log;
-    const bool ok = CmOk(f, data, log);
+    const bool ok = accept_fields(f, data, log);
     EXPECT_EQ(ok, log.entries.empty());
-    EXPECT_EQ(data.UseIt, ok ? 1 : 0);
+    EXPECT_EQ(data.accepted, ok ? 1 : 0);
     if (out) *out = data;
     std::vector<std::string> texts;
     for (const auto& e : log.entries)
@@ -40,12 +40,12 @@ std::vector<std::string> accept(const InitFields& f, InitData* out = nullptr) {
 
 // The settings after the dialog was confirmed with these fields; file_name receives
 // the prediction file.
-void confirm(RunSettings& s, const InitFields& f, std::string* file_name = nullptr) {
-    InitData data;
+void confirm(RunSettings& s, const SettingsFields& f, std::string* file_name = nullptr) {
+    SettingsRecord data;
     MessageLog log;
-    ASSERT_TRUE(CmOk(f, data, log));
+    ASSERT_TRUE(accept_fields(f, data, log));
     std::string name;
-    apply_init_data(s, name, data);
+    apply_record(s, name, data);
     if (file_name) *file_name = name;
 }
 
@@ -59,7 +59,7 @@ TEST(RunSettings, LocationRoundTripsThroughTheModel) {
     EXPECT_EQ(m.consts.rlon, 1.2740903f);
     MessageLog log;
     std::string name;
-    const InitFields shown = SetupWindow(init_data_from_settings(m, name, log));
+    const SettingsFields shown = fill_fields(record_from_settings(m, name, log));
     EXPECT_EQ(shown.lat_deg + " " + shown.lat_min + " " + shown.lat_sec + " " + shown.lat_hemi,
               "42 30 0 N");
     EXPECT_EQ(shown.lon_deg + " " + shown.lon_min + " " + shown.lon_sec + " " + shown.lon_hemi,
@@ -67,17 +67,17 @@ TEST(RunSettings, LocationRoundTripsThroughTheModel) {
 }
 
 TEST(RunSettings, EastLongitudesAreStoredWestOf360) {
-    InitFields f = good_fields();
+    SettingsFields f = good_fields();
     f.lon_deg = "10", f.lon_min = "15", f.lon_sec = "30", f.lon_hemi = "E";
-    InitData data;
+    SettingsRecord data;
     EXPECT_TRUE(accept(f, &data).empty());
     EXPECT_NEAR(data.Lon, 349.74167f, 1e-4);
     Model m;
     test::setup_model(m);
     std::string name;
-    apply_init_data(m, name, data);
+    apply_record(m, name, data);
     MessageLog log;
-    const InitFields shown = SetupWindow(init_data_from_settings(m, name, log));
+    const SettingsFields shown = fill_fields(record_from_settings(m, name, log));
     EXPECT_EQ(shown.lon_hemi, "E");
     EXPECT_EQ(shown.lon_deg + ":" + shown.lon_min, "10:15");
     EXPECT_TRUE(shown.lon_sec == "30" || shown.lon_sec == "29") << shown.lon_sec;
@@ -88,7 +88,7 @@ TEST(RunSettings, DefaultLongitudeShowsJustShortOf73) {
     MessageLog log;
     first_use_init(m, log, false);
     std::string name;
-    const InitFields shown = SetupWindow(init_data_from_settings(m, name, log, false));
+    const SettingsFields shown = fill_fields(record_from_settings(m, name, log, false));
     EXPECT_EQ(shown.lat_deg + " " + shown.lat_min + " " + shown.lat_sec, "42 30 0");
     EXPECT_EQ(shown.lon_deg + " " + shown.lon_min + " " + shown.lon_sec, "72 59 59");
     EXPECT_EQ(shown.start_month, "0") << "run dates are not constants";
@@ -100,12 +100,12 @@ TEST(RunSettings, DefaultLongitudeShowsJustShortOf73) {
 }
 
 TEST(RunSettings, LocationChecks) {
-    InitFields f = good_fields();
+    SettingsFields f = good_fields();
     f.lat_deg = "90", f.lat_min = "0", f.lat_sec = "1";
     EXPECT_EQ(accept(f), std::vector<std::string>{"QTH ERROR! QTH not readable."});
     f = good_fields();
     f.lat_hemi = "s";
-    InitData data;
+    SettingsRecord data;
     EXPECT_TRUE(accept(f, &data).empty());
     EXPECT_LT(data.Lat, 0);
     f.lat_hemi = "X";
@@ -128,9 +128,9 @@ TEST(RunSettings, LocationChecks) {
 }
 
 TEST(RunSettings, DateChecks) {
-    InitFields f = good_fields();
+    SettingsFields f = good_fields();
     f.step_month = f.step_day = "0";
-    InitData data;
+    SettingsRecord data;
     EXPECT_TRUE(accept(f, &data).empty()) << "one date needs no step";
     EXPECT_EQ(data.StepDay, 1);
     EXPECT_EQ(data.StepMonth, 1);
@@ -156,14 +156,14 @@ TEST(RunSettings, DateChecks) {
 }
 
 TEST(RunSettings, TimeChecks) {
-    InitFields f = good_fields();
+    SettingsFields f = good_fields();
     f.start_hour = "20", f.stop_hour = "4";
     EXPECT_EQ(accept(f), std::vector<std::string>{"TIME ERROR! TIME not readable."});
     f = good_fields();
     f.step_hour = "0", f.step_min = "0";
     EXPECT_EQ(accept(f).size(), 1u) << "a zero step would never end";
     f.start_hour = f.stop_hour = "12";
-    InitData data;
+    SettingsRecord data;
     EXPECT_TRUE(accept(f, &data).empty()) << "a single time needs no step";
     EXPECT_EQ(data.Step, 1.0f);
     f = good_fields();
@@ -176,7 +176,7 @@ TEST(RunSettings, TimeChecks) {
 }
 
 TEST(RunSettings, SolarAndGrainChecks) {
-    InitFields f = good_fields();
+    SettingsFields f = good_fields();
     for (const char* flux : {"49", "501", "", "1e2"}) {
         f.flux = flux;
         EXPECT_EQ(accept(f), std::vector<std::string>{"SOLAR DATA ERROR! Solar Data not readable."})
@@ -198,7 +198,7 @@ TEST(RunSettings, SolarAndGrainChecks) {
 }
 
 TEST(RunSettings, GroupsAreCheckedInOrder) {
-    InitFields f = good_fields();
+    SettingsFields f = good_fields();
     f.grain = "9";
     f.flux = "9";
     f.start_hour = "25";
@@ -210,7 +210,7 @@ TEST(RunSettings, GroupsAreCheckedInOrder) {
 TEST(RunSettings, ConfirmedSettingsBecomeTheRun) {
     Model m;
     test::setup_model(m, 2);
-    InitFields f = good_fields();
+    SettingsFields f = good_fields();
     f.grain = "1";
     f.file_name = std::string(300, 'n') + ".mof";  // long names are kept whole
     std::string name;
@@ -230,26 +230,26 @@ TEST(RunSettings, CancelChangesNothing) {
     const Constants before = m.consts;
     MessageLog log;
     std::string name;
-    InitData data = init_data_from_settings(m, name, log);
-    InitFields f = good_fields();
+    SettingsRecord data = record_from_settings(m, name, log);
+    SettingsFields f = good_fields();
     f.flux = "1000";
-    EXPECT_FALSE(CmOk(f, data, log));
-    data.UseIt = 0;  // Cancel
-    apply_init_data(m, name, data);
+    EXPECT_FALSE(accept_fields(f, data, log));
+    data.accepted = false;  // Cancel
+    apply_record(m, name, data);
     EXPECT_EQ(m.consts.rlat, before.rlat);
     EXPECT_EQ(m.consts.sf_index, before.sf_index);
     EXPECT_EQ(name, "default.mof") << "the file shown stays the one of the next run";
 }
 
 TEST(RunSettings, TodayAndOneDayButtons) {
-    InitFields f;
-    DateToday(f);
+    SettingsFields f;
+    set_today(f);
     EXPECT_EQ(f.start_month, f.stop_month);
     EXPECT_EQ(f.start_day, f.stop_day);
     EXPECT_EQ(f.step_day, "1");
     const int month = std::stoi(f.start_month);
     EXPECT_TRUE(month >= 1 && month <= 12);
-    OneDay(f);
+    set_whole_day(f);
     EXPECT_EQ(f.start_hour + ":" + f.start_min, "0:0");
     EXPECT_EQ(f.stop_hour + ":" + f.stop_min, "23:0");
     EXPECT_EQ(f.step_hour + ":" + f.step_min, "1:0");

@@ -44,8 +44,8 @@ std::string without_times(const std::string& report) {
 // Counts the runs and stops a sweep that would never end.
 class Hooks : public SweepHooks {
 public:
-    void StartDiddle() override { ++started; }
-    void StopDiddle() override { ++stopped; }
+    void sweep_started() override { ++started; }
+    void sweep_ended() override { ++stopped; }
     void progress(long done, long) override { runs = std::max(runs, done); }
     bool stop_requested() override { return stop_now || runs > 60; }
     long runs = 0;

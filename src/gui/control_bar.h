@@ -1,4 +1,4 @@
-// TMOFGadgets: the control bar, the status bar and the menu's changing state. The
+// ControlBar: the control bar, the status bar and the menu's changing state. The
 // View and Calculations check marks live in the menu and are the display settings;
 // the rest of the program changes the bars only through the operations below.
 #pragma once
@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "commands.h"
 #include "map/map_view.h"
 
 class QAction;
@@ -22,43 +23,24 @@ class QWidget;
 
 namespace skywave::gui {
 
-class TMOFGadgets : public QObject {
+class ControlBar : public QObject {
     Q_OBJECT
 public:
     // Builds both bars into the frame. `command` runs the command of a pressed button.
-    TMOFGadgets(QMainWindow* F, std::function<void(int)> command);
-    ~TMOFGadgets() override;
+    ControlBar(QMainWindow* F, std::function<void(int)> command);
+    ~ControlBar() override;
 
     // The frame's menu bar, whose items hold the check marks.
     void SetMenu(QMenuBar* menu) { Menu = menu; }
 
-    // The checked bit of an item: 8 when checked, 0 when not.
-    int IsViewMapChecked() const { return checked(140); }
-    int IsViewQTHChecked() const { return checked(141); }
-    int IsViewSunChecked() const { return checked(142); }
-    int IsViewPathsChecked() const { return checked(143); }
-    int IsViewMOFChecked() const { return checked(144); }
-    int IsViewLOFChecked() const { return checked(145); }
-    int IsViewShortChecked() const { return checked(147); }
-    int IsViewLongChecked() const { return checked(148); }
-    int IsViewPolarChecked() const { return checked(150); }
-    int IsViewGCChecked() const { return checked(151); }
-    int IsExamChecked() const { return checked(101); }
-    int IsChangeConstChecked() const { return checked(109); }
-
-    // Each flips its item's check mark and returns the new checked bit.
-    int ToggleViewMap() { return toggle(140); }
-    int ToggleViewQTH() { return toggle(141); }
-    int ToggleViewSun() { return toggle(142); }
-    int ToggleViewPaths() { return toggle(143); }
-    int ToggleViewShort() { return toggle(147); }
-    int ToggleViewLong() { return toggle(148); }
-    int ToggleExam() { return toggle(101); }
-    int ToggleCalcChange() { return toggle(109); }
-    // One of three: MOF, LOF, Other (144 ... 146) and Rectangular, Polar-North Pole,
-    // Polar-Your QTH (149 ... 151). Both return 1.
-    int CheckMOFLOFOther(int which);
-    int CheckRectPolar(int which);
+    // Whether the menu item of the command carries its check mark.
+    bool is_checked(Command id) const;
+    // Flips the check mark of the command's item; the new state.
+    bool toggle(Command id);
+    // Checks one of three items and clears the other two: MOF, LOF, Other, or
+    // Rectangular, Polar-North Pole, Polar-Your QTH.
+    void check_lines(Command which);
+    void check_projection(Command which);
 
     // The display settings as the check marks give them.
     ViewState View() const;
@@ -77,8 +59,8 @@ public:
     void StopCalcs();
     void StartExamine();
     void StopExamine();
-    void StartDiddle();
-    void StopDiddle();
+    void sweep_started();
+    void sweep_ended();
 
     // How far long work has come: steps of a run, or runs of a sweep (0 total: not
     // known). Shown in the status bar while the work goes on.
@@ -87,18 +69,18 @@ public:
     void StopProgress();
 
     // Enables every menu item and button by its command's rule.
-    void UpdateCommands(const std::function<bool(int)>& enabled);
+    void enable_commands(const std::function<bool(int)>& enabled);
 
     // The gadgets each bar shows, in order ("Open", "|", "About", "title" ...).
-    QStringList ControlBarGadgets() const;
-    QStringList StatusBarGadgets() const;
+    QStringList control_items() const;
+    QStringList status_items() const;
     // The action behind the button of a command.
     QAction* Button(int command) const;
 
     QMenuBar* Menu = nullptr;
     QMainWindow* Frame;
     QStatusBar* StatusBar;
-    QToolBar* ControlBar;
+    QToolBar* ToolBar;
     QLabel* CounterGadget;
     QLabel* TimeGadget;
     QLabel* StatusGadget;
@@ -128,9 +110,7 @@ private:
         void remove(const Gadget* g);
     };
 
-    int checked(int id) const;
-    int toggle(int id);
-    void check_one_of(int first, int which);
+    void check_one_of(Command first, Command which);
     void change_item(int id, int new_id, const char* text);
     Gadget* button(int command, const char* name, QAction*& action);
     Gadget* text_gadget(const char* name, int chars, bool right, QLabel*& label);

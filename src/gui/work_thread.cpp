@@ -1,19 +1,19 @@
-#include "worker.h"
+#include "work_thread.h"
 
 #include <QCoreApplication>
 #include <QThread>
 
 #include "base/cformat.h"
+#include "control_bar.h"
 #include "dialog_provider.h"
-#include "gadgets.h"
 
 namespace skywave::gui {
 
-Worker::~Worker() {
+WorkThread::~WorkThread() {
     if (thread_.joinable()) thread_.join();
 }
 
-void Worker::start(std::function<void()> job, std::function<void()> done) {
+void WorkThread::start(std::function<void()> job, std::function<void()> done) {
     if (thread_.joinable()) thread_.join();
     busy_ = true;
     thread_ = std::thread([this, job = std::move(job), done = std::move(done)]() mutable {
@@ -30,17 +30,17 @@ void Worker::start(std::function<void()> job, std::function<void()> done) {
     });
 }
 
-void Worker::wait() {
+void WorkThread::wait() {
     while (busy_)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents |
                                         QEventLoop::ExcludeUserInputEvents);
 }
 
-void Worker::post(std::function<void()> fn) {
+void WorkThread::post(std::function<void()> fn) {
     QMetaObject::invokeMethod(this, std::move(fn), Qt::QueuedConnection);
 }
 
-void Worker::call(std::function<void()> fn) {
+void WorkThread::call(std::function<void()> fn) {
     if (QThread::currentThread() == thread()) {
         fn();
         return;
@@ -48,7 +48,7 @@ void Worker::call(std::function<void()> fn) {
     QMetaObject::invokeMethod(this, std::move(fn), Qt::BlockingQueuedConnection);
 }
 
-void WorkerMessages::show_message(const std::string& text, const std::string& caption) {
+void WorkMessages::show_message(const std::string& text, const std::string& caption) {
     worker_.call([&] {
         if (!worker_.closing()) dialogs_.message(parent_, text, caption);
     });
@@ -64,7 +64,7 @@ void GuiRunHooks::StartCalcs() {
     started_ = true;
     const long planned = planned_;
     worker_.post([this, planned] {
-        if (TMOFGadgets* g = gadgets_()) {
+        if (ControlBar* g = gadgets_()) {
             g->StartCalcs();
             g->StartProgress(planned);
         }
@@ -73,7 +73,7 @@ void GuiRunHooks::StartCalcs() {
 
 void GuiRunHooks::StopCalcs() {
     worker_.post([this] {
-        if (TMOFGadgets* g = gadgets_()) {
+        if (ControlBar* g = gadgets_()) {
             g->StopProgress();
             g->StopCalcs();
         }
@@ -82,20 +82,20 @@ void GuiRunHooks::StopCalcs() {
 
 void GuiRunHooks::SetStatus(const std::string& text) {
     worker_.post([this, text] {
-        if (TMOFGadgets* g = gadgets_()) g->SetStatus(text);
+        if (ControlBar* g = gadgets_()) g->SetStatus(text);
     });
 }
 
 void GuiRunHooks::SetTime(float calc_time) {
     worker_.post([this, calc_time] {
-        if (TMOFGadgets* g = gadgets_()) g->SetTime(calc_time);
+        if (ControlBar* g = gadgets_()) g->SetTime(calc_time);
     });
 }
 
 void GuiRunHooks::step_done(const Model&) {
     const long done = ++done_, planned = planned_;
     worker_.post([this, done, planned] {
-        if (TMOFGadgets* g = gadgets_()) g->SetProgress(done, planned);
+        if (ControlBar* g = gadgets_()) g->SetProgress(done, planned);
     });
 }
 
@@ -124,27 +124,27 @@ bool GuiRunHooks::examination_pending() const {
     return examining_;
 }
 
-void GuiSweepHooks::StartDiddle() {
+void GuiSweepHooks::sweep_started() {
     worker_.post([this] {
-        if (TMOFGadgets* g = gadgets_()) g->StartDiddle();
+        if (ControlBar* g = gadgets_()) g->sweep_started();
     });
 }
 
-void GuiSweepHooks::StopDiddle() {
+void GuiSweepHooks::sweep_ended() {
     worker_.post([this] {
-        if (TMOFGadgets* g = gadgets_()) g->StopDiddle();
+        if (ControlBar* g = gadgets_()) g->sweep_ended();
     });
 }
 
 void GuiSweepHooks::SetStatus2(const std::string& text) {
     worker_.post([this, text] {
-        if (TMOFGadgets* g = gadgets_()) g->SetStatus2(text);
+        if (ControlBar* g = gadgets_()) g->SetStatus2(text);
     });
 }
 
 void GuiSweepHooks::progress(long done, long planned) {
     worker_.post([this, done, planned] {
-        if (TMOFGadgets* g = gadgets_()) {
+        if (ControlBar* g = gadgets_()) {
             g->SetProgress(done, planned);
             g->SetStatus(cformat("%ld of %ld runs", done, planned));
         }

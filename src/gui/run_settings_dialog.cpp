@@ -1,4 +1,4 @@
-// TInitDialog: the run settings "Initialize User Data". The fields are filled and
+// RunSettingsDialog: the run settings "Initialize User Data". The fields are filled and
 // read back by the engine's run-settings logic; this file only lays them out.
 #include <QFontMetrics>
 #include <QGridLayout>
@@ -19,19 +19,23 @@ namespace {
 // The field ids of the dialog, as the fields of the engine's record.
 struct FieldId {
     int id;
-    std::string InitFields::*field;
+    std::string SettingsFields::*field;
 };
 
 constexpr FieldId kFields[] = {
-    {221, &InitFields::start_month}, {222, &InitFields::start_day},  {210, &InitFields::start_hour},
-    {211, &InitFields::start_min},   {223, &InitFields::stop_month}, {224, &InitFields::stop_day},
-    {212, &InitFields::stop_hour},   {213, &InitFields::stop_min},   {225, &InitFields::step_month},
-    {226, &InitFields::step_day},    {214, &InitFields::step_hour},  {215, &InitFields::step_min},
-    {200, &InitFields::lat_deg},     {201, &InitFields::lat_min},    {202, &InitFields::lat_sec},
-    {203, &InitFields::lat_hemi},    {204, &InitFields::lon_deg},    {205, &InitFields::lon_min},
-    {206, &InitFields::lon_sec},     {207, &InitFields::lon_hemi},   {230, &InitFields::flux},
-    {231, &InitFields::a_index},     {232, &InitFields::k_index},    {250, &InitFields::grain},
-    {260, &InitFields::file_name},
+    {221, &SettingsFields::start_month}, {222, &SettingsFields::start_day},
+    {210, &SettingsFields::start_hour},  {211, &SettingsFields::start_min},
+    {223, &SettingsFields::stop_month},  {224, &SettingsFields::stop_day},
+    {212, &SettingsFields::stop_hour},   {213, &SettingsFields::stop_min},
+    {225, &SettingsFields::step_month},  {226, &SettingsFields::step_day},
+    {214, &SettingsFields::step_hour},   {215, &SettingsFields::step_min},
+    {200, &SettingsFields::lat_deg},     {201, &SettingsFields::lat_min},
+    {202, &SettingsFields::lat_sec},     {203, &SettingsFields::lat_hemi},
+    {204, &SettingsFields::lon_deg},     {205, &SettingsFields::lon_min},
+    {206, &SettingsFields::lon_sec},     {207, &SettingsFields::lon_hemi},
+    {230, &SettingsFields::flux},        {231, &SettingsFields::a_index},
+    {232, &SettingsFields::k_index},     {250, &SettingsFields::grain},
+    {260, &SettingsFields::file_name},
 };
 
 QLabel* heading(const char* text) {
@@ -57,8 +61,8 @@ void add_headings(QGridLayout* grid, int row, std::initializer_list<const char*>
 
 }  // namespace
 
-TInitDialog::TInitDialog(QWidget* parent, InitData& data, DialogProvider& dialogs)
-    : QDialog(parent), NewInit(&data), dialogs_(dialogs) {
+RunSettingsDialog::RunSettingsDialog(QWidget* parent, SettingsRecord& data, DialogProvider& dialogs)
+    : QDialog(parent), record_(&data), dialogs_(dialogs) {
     setWindowTitle(QStringLiteral("Initialize User Data"));
     setObjectName(QStringLiteral("INIT_DIALOG"));
 
@@ -135,15 +139,15 @@ TInitDialog::TInitDialog(QWidget* parent, InitData& data, DialogProvider& dialog
     all->addLayout(file_row);
     all->addLayout(buttons);
 
-    connect(ok_, &QPushButton::clicked, this, &TInitDialog::CmOk);
-    connect(cancel, &QPushButton::clicked, this, &TInitDialog::CmCancel);
-    connect(today, &QPushButton::clicked, this, &TInitDialog::DateToday);
-    connect(one_day, &QPushButton::clicked, this, &TInitDialog::OneDay);
-    connect(browse, &QPushButton::clicked, this, &TInitDialog::SelectFile);
-    SetupWindow();
+    connect(ok_, &QPushButton::clicked, this, &RunSettingsDialog::ok);
+    connect(cancel, &QPushButton::clicked, this, &RunSettingsDialog::cancel);
+    connect(today, &QPushButton::clicked, this, &RunSettingsDialog::fill_today);
+    connect(one_day, &QPushButton::clicked, this, &RunSettingsDialog::fill_whole_day);
+    connect(browse, &QPushButton::clicked, this, &RunSettingsDialog::browse);
+    fill();
 }
 
-QLineEdit* TInitDialog::add_field(int id, int chars) {
+QLineEdit* RunSettingsDialog::add_field(int id, int chars) {
     auto* edit = new QLineEdit;
     edit->setObjectName(QStringLiteral("field%1").arg(id));
     const QFontMetrics fm(edit->font());
@@ -153,64 +157,64 @@ QLineEdit* TInitDialog::add_field(int id, int chars) {
     return edit;
 }
 
-QLineEdit* TInitDialog::Field(int id) const {
+QLineEdit* RunSettingsDialog::Field(int id) const {
     const auto it = fields_.find(id);
     return it == fields_.end() ? nullptr : it->second;
 }
 
-InitFields TInitDialog::read_fields() const {
-    InitFields f;
+SettingsFields RunSettingsDialog::read_fields() const {
+    SettingsFields f;
     for (const FieldId& fid : kFields)
         f.*fid.field = Field(fid.id)->text().toStdString();
     return f;
 }
 
-void TInitDialog::write_fields(const InitFields& f) {
+void RunSettingsDialog::write_fields(const SettingsFields& f) {
     for (const FieldId& fid : kFields)
         Field(fid.id)->setText(QString::fromStdString(f.*fid.field));
 }
 
 // Rewrites only the fields with the given ids.
-void TInitDialog::write_fields(const InitFields& f, std::initializer_list<int> ids) {
+void RunSettingsDialog::write_fields(const SettingsFields& f, std::initializer_list<int> ids) {
     for (const FieldId& fid : kFields)
         if (std::find(ids.begin(), ids.end(), fid.id) != ids.end())
             Field(fid.id)->setText(QString::fromStdString(f.*fid.field));
 }
 
-void TInitDialog::SetupWindow() {
-    write_fields(skywave::SetupWindow(*NewInit));
+void RunSettingsDialog::fill() {
+    write_fields(skywave::fill_fields(*record_));
 }
 
-void TInitDialog::CmOk() {
+void RunSettingsDialog::ok() {
     DialogMessages messages(dialogs_, this, MessageIcon::stop);
     // A failing group has shown its message; the dialog stays open for corrections.
-    if (skywave::CmOk(read_fields(), *NewInit, messages)) accept();
+    if (skywave::accept_fields(read_fields(), *record_, messages)) accept();
 }
 
-void TInitDialog::CmCancel() {
-    NewInit->UseIt = 0;
+void RunSettingsDialog::cancel() {
+    record_->accepted = false;
     QDialog::reject();
 }
 
-void TInitDialog::reject() {
-    CmCancel();
+void RunSettingsDialog::reject() {
+    cancel();
 }
 
-void TInitDialog::DateToday() {
-    InitFields f = read_fields();
-    skywave::DateToday(f);
+void RunSettingsDialog::fill_today() {
+    SettingsFields f = read_fields();
+    skywave::set_today(f);
     write_fields(f, {221, 222, 223, 224, 225, 226});
     ok_->setFocus();
 }
 
-void TInitDialog::OneDay() {
-    InitFields f = read_fields();
-    skywave::OneDay(f);
+void RunSettingsDialog::fill_whole_day() {
+    SettingsFields f = read_fields();
+    skywave::set_whole_day(f);
     write_fields(f, {210, 211, 212, 213, 214, 215});
     ok_->setFocus();
 }
 
-void TInitDialog::SelectFile() {
+void RunSettingsDialog::browse() {
     if (const auto name = dialogs_.file_name(this, prediction_file_request(FileRequest::save))) {
         Field(260)->setText(QString::fromStdString(*name));
         ok_->setFocus();

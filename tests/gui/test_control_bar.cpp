@@ -1,4 +1,4 @@
-// TMOFGadgets: the order of the bars in every state, the items that change their
+// ControlBar: the order of the bars in every state, the items that change their
 // command, the text fields and the button faces.
 #include <QLabel>
 #include <QStatusBar>
@@ -12,73 +12,69 @@ using Names = QStringList;
 
 TEST_F(GuiTest, ControlBarFollowsFileAndAutoReplay) {
     start();
-    TMOFGadgets& g = gadgets();
-    EXPECT_EQ(g.ControlBarGadgets(), (Names{"Open", "|", "About", "|"}));
-    EXPECT_EQ(g.StatusBarGadgets(), Names{});
+    ControlBar& g = bars();
+    EXPECT_EQ(g.control_items(), (Names{"Open", "|", "About", "|"}));
+    EXPECT_EQ(g.status_items(), Names{});
     g.FileOpened();
-    EXPECT_EQ(g.ControlBarGadgets(),
-              (Names{"Save", "|", "About", "|", "Next", "Auto Cycle", "title"}));
+    EXPECT_EQ(g.control_items(), (Names{"Save", "|", "About", "|", "Next", "Auto Cycle", "title"}));
     g.StartAutoReplay();
-    EXPECT_EQ(g.ControlBarGadgets(),
+    EXPECT_EQ(g.control_items(),
               (Names{"Save", "|", "About", "|", "Next", "Auto Stop", "counter", "title"}));
     EXPECT_EQ(item(CM_REPLAYAUTO), nullptr) << "the item is found under its new id";
     ASSERT_NE(item(CM_REPLAYSTOP), nullptr);
     EXPECT_EQ(item(CM_REPLAYSTOP)->text().toStdString(), "&Auto Stop");
     EXPECT_EQ(item(CM_REPLAYSTOP)->statusTip().toStdString(), "Stop automatic replay. ");
     g.StopAutoReplay();
-    EXPECT_EQ(g.ControlBarGadgets(),
-              (Names{"Save", "|", "About", "|", "Next", "Auto Cycle", "title"}));
+    EXPECT_EQ(g.control_items(), (Names{"Save", "|", "About", "|", "Next", "Auto Cycle", "title"}));
     EXPECT_EQ(item(CM_REPLAYSTOP), nullptr);
     EXPECT_EQ(item(CM_REPLAYAUTO)->text().toStdString(), "&Auto Cycle");
     g.FileClosed();
-    EXPECT_EQ(g.ControlBarGadgets(), (Names{"Open", "|", "About", "|"}));
+    EXPECT_EQ(g.control_items(), (Names{"Open", "|", "About", "|"}));
     // The widgets really are in the bar, in that order.
-    EXPECT_EQ(g.ControlBar->actions().size(), 4);
+    EXPECT_EQ(g.ToolBar->actions().size(), 4);
 }
 
 TEST_F(GuiTest, RunChangesTheStartItemAndBothBars) {
     start();
-    TMOFGadgets& g = gadgets();
+    ControlBar& g = bars();
     g.StartCalcs();
     EXPECT_EQ(item(CM_CALCSTART), nullptr);
     ASSERT_NE(item(CM_CALCSTOP), nullptr);
     EXPECT_EQ(item(CM_CALCSTOP)->text().toStdString(), "Calc &Stop");
-    EXPECT_EQ(g.ControlBarGadgets(), (Names{"Open", "|", "About", "|", "Calc Stop"}));
-    EXPECT_EQ(g.StatusBarGadgets(), (Names{"time", "status"}));
+    EXPECT_EQ(g.control_items(), (Names{"Open", "|", "About", "|", "Calc Stop"}));
+    EXPECT_EQ(g.status_items(), (Names{"time", "status"}));
     EXPECT_TRUE(g.TimeGadget->isVisibleTo(g.StatusBar));
-    g.StartDiddle();
-    EXPECT_EQ(g.StatusBarGadgets(), (Names{"time", "status", "status2"}));
-    g.StopDiddle();
+    g.sweep_started();
+    EXPECT_EQ(g.status_items(), (Names{"time", "status", "status2"}));
+    g.sweep_ended();
     g.StopCalcs();
     EXPECT_EQ(item(CM_CALCSTOP), nullptr);
     ASSERT_NE(item(CM_CALCSTART), nullptr);
     EXPECT_EQ(item(CM_CALCSTART)->text().toStdString(), "Calc &Start")
         << "not the menu resource's \"&Start\"";
-    EXPECT_EQ(g.ControlBarGadgets(), (Names{"Open", "|", "About", "|"}));
-    EXPECT_EQ(g.StatusBarGadgets(), Names{});
+    EXPECT_EQ(g.control_items(), (Names{"Open", "|", "About", "|"}));
+    EXPECT_EQ(g.status_items(), Names{});
     EXPECT_FALSE(g.TimeGadget->isVisibleTo(g.StatusBar));
 }
 
 TEST_F(GuiTest, TitleInsertedTwiceIsShownOnceUntilBothRemoved) {
     start();
-    TMOFGadgets& g = gadgets();
+    ControlBar& g = bars();
     g.FileOpened();
     g.StartExamine();
-    EXPECT_EQ(g.ControlBarGadgets().count("title"), 1);
-    EXPECT_EQ(g.ControlBarGadgets().back(), "Exam Another Array") << "the title keeps its place";
+    EXPECT_EQ(g.control_items().count("title"), 1);
+    EXPECT_EQ(g.control_items().back(), "Exam Another Array") << "the title keeps its place";
     g.StopExamine();
-    EXPECT_EQ(g.ControlBarGadgets(),
-              (Names{"Save", "|", "About", "|", "Next", "Auto Cycle", "title"}));
+    EXPECT_EQ(g.control_items(), (Names{"Save", "|", "About", "|", "Next", "Auto Cycle", "title"}));
     g.FileClosed();
-    EXPECT_EQ(g.ControlBarGadgets().count("title"), 0);
+    EXPECT_EQ(g.control_items().count("title"), 0);
     g.StartExamine();
-    EXPECT_EQ(g.ControlBarGadgets(),
-              (Names{"Open", "|", "About", "|", "Exam Another Array", "title"}));
+    EXPECT_EQ(g.control_items(), (Names{"Open", "|", "About", "|", "Exam Another Array", "title"}));
 }
 
 TEST_F(GuiTest, TextFieldsShowTheirFormats) {
     start();
-    TMOFGadgets& g = gadgets();
+    ControlBar& g = bars();
     g.SetCounter(42);
     EXPECT_EQ(g.CounterGadget->text().toStdString(), "   42");
     g.SetTime(7.5f);
@@ -102,14 +98,14 @@ TEST_F(GuiTest, ButtonFacesHaveTheirSizes) {
                                            {401, {90, 20}}, {161, {100, 20}}};
     for (const auto& [id, size] : faces) {
         EXPECT_EQ(button_face(id).size(), size) << id;
-        QAction* b = gadgets().Button(id);
+        QAction* b = bars().Button(id);
         ASSERT_NE(b, nullptr) << id;
         EXPECT_EQ(command_of(b), id);
         EXPECT_EQ(b->statusTip().toStdString(), command_hint(id)) << id;
     }
     EXPECT_FALSE(program_icon().isNull());
-    EXPECT_EQ(app->Frame->windowTitle().toStdString(), "QX9Z MOF/LOF");
-    EXPECT_FALSE(app->Frame->windowIcon().isNull());
+    EXPECT_EQ(app->frame->windowTitle().toStdString(), "QX9Z MOF/LOF");
+    EXPECT_FALSE(app->frame->windowIcon().isNull());
 }
 
 }  // namespace skywave::gui::test

@@ -1,4 +1,4 @@
-#include "gadgets.h"
+#include "control_bar.h"
 
 #include <QAction>
 #include <QFontMetrics>
@@ -21,20 +21,20 @@ namespace skywave::gui {
 
 // A control-bar or status-bar item. Control-bar items are actions (a button or text
 // field wrapped in a widget action, or a separator); status-bar items are widgets.
-struct TMOFGadgets::Gadget {
+struct ControlBar::Gadget {
     QString name;
     QAction* action = nullptr;
     QWidget* widget = nullptr;
     QSize face;  // a button's face, shown at its own size
 };
 
-int TMOFGadgets::Bar::find(const Gadget* g) const {
+int ControlBar::Bar::find(const Gadget* g) const {
     for (std::size_t i = 0; i < items.size(); ++i)
         if (items[i].first == g) return int(i);
     return -1;
 }
 
-void TMOFGadgets::Bar::insert(Gadget* g, int at) {
+void ControlBar::Bar::insert(Gadget* g, int at) {
     if (const int i = find(g); i >= 0) {
         ++items[std::size_t(i)].second;
         return;
@@ -43,32 +43,32 @@ void TMOFGadgets::Bar::insert(Gadget* g, int at) {
     items.insert(items.begin() + at, {g, 1});
 }
 
-void TMOFGadgets::Bar::insert_after(Gadget* g, const Gadget* after) {
+void ControlBar::Bar::insert_after(Gadget* g, const Gadget* after) {
     const int i = find(after);
     insert(g, i < 0 ? int(items.size()) : i + 1);
 }
 
-void TMOFGadgets::Bar::remove(const Gadget* g) {
+void ControlBar::Bar::remove(const Gadget* g) {
     const int i = find(g);
     if (i < 0) return;
     if (--items[std::size_t(i)].second <= 0) items.erase(items.begin() + i);
 }
 
-TMOFGadgets::TMOFGadgets(QMainWindow* F, std::function<void(int)> command)
+ControlBar::ControlBar(QMainWindow* F, std::function<void(int)> command)
     : QObject(F), Frame(F), command_(std::move(command)) {
     StatusBar = new QStatusBar(F);
     StatusBar->setSizeGripEnabled(true);
-    ControlBar = new QToolBar(QStringLiteral("Control bar"), F);
-    ControlBar->setObjectName(QStringLiteral("ControlBar"));
-    ControlBar->setMovable(false);
-    ControlBar->setFloatable(false);
-    ControlBar->setContextMenuPolicy(Qt::PreventContextMenu);
-    QFont font = ControlBar->font();
+    ToolBar = new QToolBar(QStringLiteral("Control bar"), F);
+    ToolBar->setObjectName(QStringLiteral("ControlBar"));
+    ToolBar->setMovable(false);
+    ToolBar->setFloatable(false);
+    ToolBar->setContextMenuPolicy(Qt::PreventContextMenu);
+    QFont font = ToolBar->font();
     font.setPointSize(10);
     font.setBold(false);
     font.setItalic(false);
-    ControlBar->setFont(font);
-    ControlBar->setIconSize(QSize(100, 20));
+    ToolBar->setFont(font);
+    ToolBar->setIconSize(QSize(100, 20));
 
     about_ = button(CM_HELPABOUT, "About", HelpAboutButton);
     open_ = button(CM_FILEOPEN, "Open", FileOpenButton);
@@ -104,17 +104,17 @@ TMOFGadgets::TMOFGadgets(QMainWindow* F, std::function<void(int)> command)
     control_.append(about_);
     control_.append(sep2_);
     F->setStatusBar(StatusBar);
-    F->addToolBar(Qt::TopToolBarArea, ControlBar);
+    F->addToolBar(Qt::TopToolBarArea, ToolBar);
     redraw_control_bar();
     redraw_status_bar();
 }
 
-TMOFGadgets::~TMOFGadgets() {
+ControlBar::~ControlBar() {
     for (Gadget* g : gadgets_)
         delete g;
 }
 
-TMOFGadgets::Gadget* TMOFGadgets::button(int command, const char* name, QAction*& action) {
+ControlBar::Gadget* ControlBar::button(int command, const char* name, QAction*& action) {
     action = new QAction(QString::fromUtf8(name), this);
     const QPixmap face = button_face(command);
     action->setIcon(QIcon(face));
@@ -134,8 +134,8 @@ TMOFGadgets::Gadget* TMOFGadgets::button(int command, const char* name, QAction*
     return g;
 }
 
-TMOFGadgets::Gadget* TMOFGadgets::text_gadget(const char* name, int chars, bool right,
-                                              QLabel*& label) {
+ControlBar::Gadget* ControlBar::text_gadget(const char* name, int chars, bool right,
+                                            QLabel*& label) {
     label = new QLabel;
     label->setObjectName(QString::fromUtf8(name));
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -157,69 +157,67 @@ TMOFGadgets::Gadget* TMOFGadgets::text_gadget(const char* name, int chars, bool 
     return g;
 }
 
-int TMOFGadgets::checked(int id) const {
+bool ControlBar::is_checked(Command id) const {
     const QAction* a = Menu ? find_command(Menu, id) : nullptr;
-    return a && a->isChecked() ? 8 : 0;
+    return a && a->isChecked();
 }
 
-int TMOFGadgets::toggle(int id) {
+bool ControlBar::toggle(Command id) {
     if (QAction* a = Menu ? find_command(Menu, id) : nullptr) a->setChecked(!a->isChecked());
-    return checked(id);
+    return is_checked(id);
 }
 
-void TMOFGadgets::check_one_of(int first, int which) {
+void ControlBar::check_one_of(Command first, Command which) {
     for (int id = first; id < first + 3; ++id)
         if (QAction* a = Menu ? find_command(Menu, id) : nullptr) a->setChecked(false);
     if (QAction* a = Menu ? find_command(Menu, which) : nullptr) a->setChecked(true);
 }
 
-int TMOFGadgets::CheckMOFLOFOther(int which) {
+void ControlBar::check_lines(Command which) {
     check_one_of(CM_VIEWMOF, which);
-    return 1;
 }
 
-int TMOFGadgets::CheckRectPolar(int which) {
+void ControlBar::check_projection(Command which) {
     check_one_of(CM_VIEWRECT, which);
-    return 1;
 }
 
-ViewState TMOFGadgets::View() const {
+ViewState ControlBar::View() const {
     ViewState v;
-    v.map = IsViewMapChecked() != 0;
-    v.qth = IsViewQTHChecked() != 0;
-    v.sun = IsViewSunChecked() != 0;
-    v.great_circles = IsViewPathsChecked() != 0;
-    v.lines = IsViewMOFChecked()   ? ViewState::mof
-              : IsViewLOFChecked() ? ViewState::lof
-                                   : ViewState::other;
-    v.short_path = IsViewShortChecked() != 0;
-    v.long_path = IsViewLongChecked() != 0;
-    v.projection = IsViewPolarChecked() ? ViewState::polar_north
-                   : IsViewGCChecked()  ? ViewState::polar_qth
-                                        : ViewState::rectangular;
+    v.map = is_checked(CM_VIEWMAP);
+    v.qth = is_checked(CM_VIEWQTH);
+    v.sun = is_checked(CM_VIEWSUN);
+    v.great_circles = is_checked(CM_VIEWGREATC);
+    v.lines = is_checked(CM_VIEWMOF)   ? ViewState::mof
+              : is_checked(CM_VIEWLOF) ? ViewState::lof
+                                       : ViewState::other;
+    v.short_path = is_checked(CM_VIEWSHORT);
+    v.long_path = is_checked(CM_VIEWLONG);
+    v.projection = is_checked(CM_VIEWPOLARN)   ? ViewState::polar_north
+                   : is_checked(CM_VIEWPOLARQ) ? ViewState::polar_qth
+                                               : ViewState::rectangular;
     return v;
 }
 
-void TMOFGadgets::SetCounter(int time) {
+void ControlBar::SetCounter(int time) {
     CounterGadget->setText(QString::fromStdString(cformat("%5d", time)));
 }
 
-void TMOFGadgets::SetTime(float time) {
+void ControlBar::SetTime(float time) {
     TimeGadget->setText(QString::fromStdString(cformat("TIME= %5.2fZ         ", double(time))));
 }
 
-void TMOFGadgets::SetStatus(const std::string& text) {
+void ControlBar::SetStatus(const std::string& text) {
     StatusGadget->setText(QString::fromStdString(text));
 }
-void TMOFGadgets::SetStatus2(const std::string& text) {
+void ControlBar::SetStatus2(const std::string& text) {
     StatusGadget2->setText(QString::fromStdString(text));
 }
-void TMOFGadgets::SetTitle(const std::string& text) {
+void ControlBar::SetTitle(const std::string& text) {
     TitleGadget->setText(QString::fromStdString(text));
 }
 
 // A changing menu item keeps its place; afterwards it is found under its new id.
-void TMOFGadgets::change_item(int id, int new_id, const char* text) {
+void ControlBar::change_item(int id, int new_id, const char* text) {
     QAction* a = Menu ? find_command(Menu, id) : nullptr;
     if (!a) return;
     a->setData(new_id);
@@ -227,7 +225,7 @@ void TMOFGadgets::change_item(int id, int new_id, const char* text) {
     a->setStatusTip(QString::fromUtf8(command_hint(new_id)));
 }
 
-void TMOFGadgets::FileOpened() {
+void ControlBar::FileOpened() {
     control_.remove(open_);
     control_.insert_front(save_);
     control_.append(next_);
@@ -236,7 +234,7 @@ void TMOFGadgets::FileOpened() {
     redraw_control_bar();
 }
 
-void TMOFGadgets::FileClosed() {
+void ControlBar::FileClosed() {
     control_.remove(auto_);
     control_.remove(next_);
     control_.remove(save_);
@@ -245,7 +243,7 @@ void TMOFGadgets::FileClosed() {
     redraw_control_bar();
 }
 
-void TMOFGadgets::StartAutoReplay() {
+void ControlBar::StartAutoReplay() {
     change_item(CM_REPLAYAUTO, CM_REPLAYSTOP, "&Auto Stop");
     control_.remove(auto_);
     control_.insert_after(stop_, next_);
@@ -253,7 +251,7 @@ void TMOFGadgets::StartAutoReplay() {
     redraw_control_bar();
 }
 
-void TMOFGadgets::StopAutoReplay() {
+void ControlBar::StopAutoReplay() {
     change_item(CM_REPLAYSTOP, CM_REPLAYAUTO, "&Auto Cycle");
     control_.remove(stop_);
     control_.remove(counter_);
@@ -261,7 +259,7 @@ void TMOFGadgets::StopAutoReplay() {
     redraw_control_bar();
 }
 
-void TMOFGadgets::StartCalcs() {
+void ControlBar::StartCalcs() {
     change_item(CM_CALCSTART, CM_CALCSTOP, "Calc &Stop");
     control_.append(calc_stop_);
     status_bar_.append(time_);
@@ -270,7 +268,7 @@ void TMOFGadgets::StartCalcs() {
     redraw_status_bar();
 }
 
-void TMOFGadgets::StopCalcs() {
+void ControlBar::StopCalcs() {
     status_bar_.remove(status_);
     status_bar_.remove(time_);
     change_item(CM_CALCSTOP, CM_CALCSTART, "Calc &Start");
@@ -279,47 +277,47 @@ void TMOFGadgets::StopCalcs() {
     redraw_status_bar();
 }
 
-void TMOFGadgets::StartExamine() {
+void ControlBar::StartExamine() {
     control_.append(exam_next_);
     control_.append(title_);
     redraw_control_bar();
 }
 
-void TMOFGadgets::StopExamine() {
+void ControlBar::StopExamine() {
     control_.remove(exam_next_);
     control_.remove(title_);
     redraw_control_bar();
 }
 
-void TMOFGadgets::StartDiddle() {
+void ControlBar::sweep_started() {
     status_bar_.append(status2_);
     redraw_status_bar();
 }
 
-void TMOFGadgets::StopDiddle() {
+void ControlBar::sweep_ended() {
     status_bar_.remove(status2_);
     redraw_status_bar();
 }
 
-void TMOFGadgets::StartProgress(long total) {
+void ControlBar::StartProgress(long total) {
     SetProgress(0, total);
     status_bar_.append(progress_);
     redraw_status_bar();
 }
 
-void TMOFGadgets::SetProgress(long done, long total) {
+void ControlBar::SetProgress(long done, long total) {
     // A bar counts in int; very long runs are shown in proportion.
     const long scale = total > 1'000'000 ? total / 1'000'000 + 1 : 1;
     ProgressGadget->setRange(0, int(total / scale));
     ProgressGadget->setValue(int(std::min(done, total > 0 ? total : done) / scale));
 }
 
-void TMOFGadgets::StopProgress() {
+void ControlBar::StopProgress() {
     status_bar_.remove(progress_);
     redraw_status_bar();
 }
 
-void TMOFGadgets::UpdateCommands(const std::function<bool(int)>& enabled) {
+void ControlBar::enable_commands(const std::function<bool(int)>& enabled) {
     const std::function<void(const QList<QAction*>&)> walk = [&](const QList<QAction*>& actions) {
         for (QAction* a : actions) {
             if (a->menu())
@@ -334,21 +332,21 @@ void TMOFGadgets::UpdateCommands(const std::function<bool(int)>& enabled) {
         b->setEnabled(enabled(command_of(b)));
 }
 
-void TMOFGadgets::redraw_control_bar() {
-    ControlBar->clear();
+void ControlBar::redraw_control_bar() {
+    ToolBar->clear();
     for (const auto& item : control_.items) {
         Gadget* g = item.first;
-        ControlBar->addAction(g->action);
+        ToolBar->addAction(g->action);
         // A tool bar gives all its buttons its icon size (the widest face); each button
         // is as wide as its own face.
         if (auto* tool = qobject_cast<QToolButton*>(g->widget))
             tool->setFixedSize(g->face + QSize(8, 8));
         if (g->widget) g->widget->show();
     }
-    ControlBar->update();
+    ToolBar->update();
 }
 
-void TMOFGadgets::redraw_status_bar() {
+void ControlBar::redraw_status_bar() {
     for (Gadget* g : {time_, status_, status2_, progress_})
         StatusBar->removeWidget(g->widget);
     for (const auto& item : status_bar_.items) {
@@ -357,21 +355,21 @@ void TMOFGadgets::redraw_status_bar() {
     }
 }
 
-QStringList TMOFGadgets::ControlBarGadgets() const {
+QStringList ControlBar::control_items() const {
     QStringList names;
     for (const auto& item : control_.items)
         names << item.first->name;
     return names;
 }
 
-QStringList TMOFGadgets::StatusBarGadgets() const {
+QStringList ControlBar::status_items() const {
     QStringList names;
     for (const auto& item : status_bar_.items)
         names << item.first->name;
     return names;
 }
 
-QAction* TMOFGadgets::Button(int command) const {
+QAction* ControlBar::Button(int command) const {
     for (QAction* b : {HelpAboutButton, FileSaveButton, FileOpenButton, ReplayNextButton,
                        ReplayAutoButton, ReplayStopButton, CalcStopButton, ExamNextButton})
         if (command_of(b) == command) return b;

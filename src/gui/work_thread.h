@@ -17,13 +17,13 @@
 namespace skywave::gui {
 
 class DialogProvider;
-class TMOFGadgets;
+class ControlBar;
 
-class Worker : public QObject {
+class WorkThread : public QObject {
     Q_OBJECT
 public:
-    explicit Worker(QObject* parent = nullptr) : QObject(parent) {}
-    ~Worker() override;
+    explicit WorkThread(QObject* parent = nullptr) : QObject(parent) {}
+    ~WorkThread() override;
 
     bool busy() const { return busy_; }
     // Runs job on a new thread; afterwards done runs on the GUI thread.
@@ -46,14 +46,14 @@ private:
 };
 
 // Messages of the work, shown on the GUI thread while the work waits for the OK.
-class WorkerMessages : public MessageSink {
+class WorkMessages : public MessageSink {
 public:
-    WorkerMessages(Worker& worker, DialogProvider& dialogs, QWidget* parent)
+    WorkMessages(WorkThread& worker, DialogProvider& dialogs, QWidget* parent)
         : worker_(worker), dialogs_(dialogs), parent_(parent) {}
     void show_message(const std::string& text, const std::string& caption) override;
 
 private:
-    Worker& worker_;
+    WorkThread& worker_;
     DialogProvider& dialogs_;
     QWidget* parent_;
 };
@@ -64,7 +64,7 @@ class GuiRunHooks : public RunHooks {
 public:
     // examine starts the examination on the GUI thread, which calls
     // release_examination() when the user is done.
-    GuiRunHooks(Worker& worker, std::function<TMOFGadgets*()> gadgets,
+    GuiRunHooks(WorkThread& worker, std::function<ControlBar*()> gadgets,
                 std::function<void()> examine)
         : worker_(worker), gadgets_(std::move(gadgets)), examine_(std::move(examine)) {}
 
@@ -83,8 +83,8 @@ public:
     bool examination_pending() const;
 
 private:
-    Worker& worker_;
-    std::function<TMOFGadgets*()> gadgets_;
+    WorkThread& worker_;
+    std::function<ControlBar*()> gadgets_;
     std::function<void()> examine_;
     std::atomic<bool> started_{false};
     long planned_ = 0;
@@ -98,18 +98,18 @@ private:
 // runs done; Stop is the window's Abort.
 class GuiSweepHooks : public SweepHooks {
 public:
-    GuiSweepHooks(Worker& worker, std::function<TMOFGadgets*()> gadgets,
+    GuiSweepHooks(WorkThread& worker, std::function<ControlBar*()> gadgets,
                   const std::atomic<int>& abort)
         : worker_(worker), gadgets_(std::move(gadgets)), abort_(abort) {}
-    void StartDiddle() override;
-    void StopDiddle() override;
+    void sweep_started() override;
+    void sweep_ended() override;
     void SetStatus2(const std::string& text) override;
     void progress(long done, long planned) override;
     bool stop_requested() override { return abort_.load() != 0; }
 
 private:
-    Worker& worker_;
-    std::function<TMOFGadgets*()> gadgets_;
+    WorkThread& worker_;
+    std::function<ControlBar*()> gadgets_;
     const std::atomic<int>& abort_;
 };
 
