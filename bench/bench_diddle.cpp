@@ -124,7 +124,8 @@ void diddle(benchmark::State& state) {
             break;
         }
         const bool finished =
-            skywave::DiddleConsts(m, s.contest, *report, scratch, jobs, hooks, log);
+            skywave::DiddleConsts(m, skywave::read_file_text(s.contest), *report, scratch, jobs,
+                                  hooks, log) == skywave::SweepOutcome::scored;
         if (!report->close() || !finished || !log.entries.empty()) {
             state.SkipWithError("the sweep did not complete");
             break;

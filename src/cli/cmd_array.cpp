@@ -76,6 +76,7 @@ struct ArrayCommand {
         Model m;
         if (!load_constants(m, flags.consts, messages)) return kError;
         if (!apply_run_flags(m, flags, std::nullopt, messages)) return kError;
+        if (output && output_is_input({*output}, run_inputs(flags), messages)) return kError;
         std::unique_ptr<Report> out = open_report(output, messages);
         if (!out) return kError;
         Progress progress;

@@ -2,7 +2,6 @@
 #include <CLI/CLI.hpp>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 
 #include "base/cformat.h"
 #include "commands.h"
@@ -75,19 +74,23 @@ struct ContestDataCommand {
     std::optional<std::string> start_date, stop_date;
     ConstantsFlags consts;
 
-    // A log or a table, told apart by their first lines.
+    // A log or a table, told apart by their first lines; read once, so that "-" (standard
+    // input) and pipes work like files.
     std::optional<StationLog> read_input(const std::string& file, MessageSink& messages) {
-        std::ifstream in(file, std::ios::binary);
-        std::string head(4096, '\0');
-        in.read(head.data(), std::streamsize(head.size()));
-        head.resize(std::size_t(in.gcount()));
-        if (!in && !in.eof()) {
+        FileText text = read_file_text(file);
+        if (!text.opened) {
             messages.show_message(file + ": can't open the file", "INPUT ERROR!");
             return std::nullopt;
         }
-        if (looks_like_cabrillo(head)) return read_cabrillo(file, messages);
-        const std::string_view first = trim(std::string_view(head).substr(0, head.find('\n')));
-        if (first.find(',') != std::string_view::npos) return read_wspr(file, call, messages);
+        if (!text.ok()) {
+            messages.show_message(text.error_text(), "INPUT ERROR!");
+            return std::nullopt;
+        }
+        const std::string_view head = std::string_view(text.text).substr(0, 4096);
+        if (looks_like_cabrillo(head)) return read_cabrillo(std::move(text), messages);
+        const std::string_view first = trim(head.substr(0, head.find('\n')));
+        if (first.find(',') != std::string_view::npos)
+            return read_wspr(std::move(text), call, messages);
         messages.show_message(
             file +
                 ":1: neither a Cabrillo log (START-OF-LOG:) nor a table of spots with a "
@@ -107,6 +110,11 @@ struct ContestDataCommand {
     }
 
     int make(std::vector<StationLog>& logs, ConsoleMessages& messages) {
+        std::vector<std::string> read = constants_inputs(consts);
+        read.insert(read.end(), inputs.begin(), inputs.end());
+        read.push_back(cty.value_or(kDefaultCty));
+        if (indices) read.push_back(*indices);
+        if (output_is_input({output}, read, messages)) return kError;
         Model m;
         if (!load_constants(m, consts, messages)) return kError;
         for (const std::string& file : inputs) {

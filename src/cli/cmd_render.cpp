@@ -4,7 +4,6 @@
 #include <filesystem>
 
 #include "base/cformat.h"
-#include "base/line_reader.h"
 #include "commands.h"
 #include "console.h"
 #include "files/replay.h"
@@ -54,12 +53,11 @@ struct RenderCommand {
         Model m;
         ReplayFile replay;
         if (!replay.open(file, m, messages)) return kError;
-        long lines = 0;
-        LineReader in(file);
-        for (std::string line; in.next(line);)
-            ++lines;
-        const long per_screen = 1 + 5L * m.grid.out_rows;
-        const int screens = int((lines + per_screen - 1) / per_screen);
+        const int screens = replay.screen_count();
+        std::vector<std::string> outputs;
+        for (int n = 1; n <= (all ? screens : 1); ++n)
+            outputs.push_back(all ? numbered(n) : output);
+        if (output_is_input(outputs, {file}, messages)) return kError;
         if (!all && screen > screens) {
             messages.show_message(
                 cformat("%s has %d screens; there is no screen %d", file.c_str(), screens, screen),
@@ -77,7 +75,7 @@ struct RenderCommand {
             const std::string name = all ? numbered(n) : output;
             std::string error;
             if (!write_png(name, surfaces.Working, src.x, src.y, src.width, src.height, error)) {
-                messages.show_message(name + ": " + error, "ERROR WRITING OUTPUT");
+                messages.show_message(error, "ERROR WRITING OUTPUT");
                 return kError;
             }
         }

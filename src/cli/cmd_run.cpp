@@ -24,6 +24,7 @@ struct RunCommand {
         if (!load_constants(m, flags.consts, messages)) return kError;
         if (!apply_run_flags(m, flags, output, messages, RunDefaults::today, &file_name))
             return kError;
+        if (output_is_input({file_name}, run_inputs(flags), messages)) return kError;
 
         Progress progress;
         progress.set_total(count_steps(m).value_or(0));
@@ -44,9 +45,10 @@ struct RunCommand {
             case RunOutcome::completed:
                 break;
         }
-        std::printf("%s: %ld screens, grain %d (%dx%d)\n", file_name.c_str(),
-                    count_steps(m).value_or(0), int(m.consts.display_grain), m.grid.n_rows,
-                    m.grid.n_cols);
+        // On standard error: the prediction itself may be going to standard output.
+        std::fprintf(stderr, "%s: %ld screens, grain %d (%dx%d)\n", file_name.c_str(),
+                     count_steps(m).value_or(0), int(m.consts.display_grain), m.grid.n_rows,
+                     m.grid.n_cols);
         return kOk;
     }
 };

@@ -22,12 +22,41 @@ namespace {
 
 namespace fs = std::filesystem;
 
+constexpr const char* kScratch = "scratch.mof";  // the diddle's runs
+
+// A sweep that scored nothing failed, though its report is complete and says why.
+int exit_code(SweepOutcome outcome, const char* nothing_scored, MessageSink& messages) {
+    switch (outcome) {
+        case SweepOutcome::scored:
+            return kOk;
+        case SweepOutcome::stopped:
+            return kInterrupted;
+        case SweepOutcome::nothing_scored:
+            messages.show_message(std::string(nothing_scored) + "; the report says why", "ERROR");
+            return kError;
+        case SweepOutcome::refused:
+            break;
+    }
+    return kError;
+}
+
 struct ScoreCommand {
     std::string file1, file2;
     std::optional<std::string> grain, report;
 
     int execute() {
         ConsoleMessages messages;
+        if (report && output_is_input({*report}, {file1, file2}, messages)) return kError;
+        // Each file is read once, so that a pipe or a FIFO can be scored.
+        FileText prediction = read_file_text(file1);
+        if (!prediction.opened) {
+            messages.show_message("Can't open first file for comparison", "Error");
+            return kError;
+        }
+        if (!prediction.ok()) {
+            messages.show_message(prediction.error_text(), kReadErrorCaption);
+            return kError;
+        }
         int g = 0;
         if (grain) {
             g = std::atoi(grain->c_str());
@@ -36,11 +65,7 @@ struct ScoreCommand {
                 return kError;
             }
         } else {
-            g = detect_grain(file1);
-            if (g < 0) {
-                messages.show_message("Can't open first file for comparison", "Error");
-                return kError;
-            }
+            g = detect_grain_text(prediction.text);
             if (g == 0) {
                 messages.show_message(file1 + ": Can't read the file grain", "ERROR");
                 return kError;
@@ -50,7 +75,9 @@ struct ScoreCommand {
         set_grain(grid, float(g));
         std::unique_ptr<Report> out = open_report(report, messages);
         if (!out) return kError;
-        const bool scored = ScoreFiles(grid, file1, file2, out.get(), messages).has_value();
+        const bool scored =
+            score_texts(grid, std::move(prediction), read_file_text(file2), out.get(), messages)
+                .has_value();
         const bool written = close_report(*out, messages);
         // A comparison that could not be made leaves no report behind.
         if (!(scored && written) && report) remove_incomplete(*report);
@@ -78,13 +105,17 @@ struct MultiCommand {
         if (files.empty()) {
             std::fprintf(stderr, "no *.prp contest files in %s\n",
                          folder.empty() ? "." : folder.c_str());
-            return kOk;
+            return kError;  // nothing could be scored
         }
+        std::vector<std::string> inputs = run_inputs(flags);
+        inputs.insert(inputs.end(), files.begin(), files.end());
+        ScoreMultiOptions options;
+        if (output_is_input({report.value_or(options.scratch), options.scratch}, inputs, messages))
+            return kError;
         RunSettings s;
         if (!load_constants(s, flags.consts, messages)) return kError;
         if (!apply_run_flags(s, flags, std::nullopt, messages, RunDefaults::observations))
             return kError;
-        ScoreMultiOptions options;
         options.grain = flags.grain ? int(s.consts.display_grain) : 0;
         options.use_run_dates = has_dates(flags);
         options.jobs = jobs;
@@ -94,11 +125,11 @@ struct MultiCommand {
         progress.set_label("score-multi");
         ConsoleSweepHooks hooks(progress);
         install_interrupt_handler();
-        const bool finished = score_multi(
+        const SweepOutcome outcome = score_multi(
             s, files, options, [&](const std::string& text) { out->write(text); }, hooks, messages);
         progress.finish();
         if (!close_report(*out, messages)) return kError;
-        return finished ? kOk : kInterrupted;
+        return exit_code(outcome, "no contest file could be scored", messages);
     }
 };
 
@@ -110,13 +141,17 @@ struct DiddleCommand {
 
     int execute() {
         ConsoleMessages messages;
+        std::vector<std::string> inputs = run_inputs(flags);
+        inputs.push_back(contest);
+        if (output_is_input({report.value_or(kScratch), kScratch}, inputs, messages)) return kError;
         RunSettings s;
         if (!load_constants(s, flags.consts, messages)) return kError;
         if (!apply_run_flags(s, flags, std::nullopt, messages, RunDefaults::observations))
             return kError;
         const ContestRunRequest request{flags.grain ? int(s.consts.display_grain) : 0,
                                         !has_dates(flags), run_times(s)};
-        switch (prepare_contest_run(s, contest, request, messages).status) {
+        ContestRun prepared = prepare_contest_run(s, contest, request, messages);
+        switch (prepared.status) {
             case ContestRunStatus::ready:
                 break;
             case ContestRunStatus::no_grain:
@@ -131,10 +166,11 @@ struct DiddleCommand {
         progress.set_label("diddle");
         ConsoleSweepHooks hooks(progress);
         install_interrupt_handler();
-        const bool finished = DiddleConsts(s, contest, *out, "scratch.mof", jobs, hooks, messages);
+        const SweepOutcome outcome =
+            DiddleConsts(s, prepared.contest, *out, kScratch, jobs, hooks, messages);
         progress.finish();
         if (!close_report(*out, messages)) return kError;
-        return finished ? kOk : kInterrupted;
+        return exit_code(outcome, "the reference run could not be scored", messages);
     }
 };
 

@@ -1,10 +1,12 @@
 #include "console.h"
 
 #include <unistd.h>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 
 #include "base/cformat.h"
+#include "base/output_file.h"
 #include "model/model.h"
 
 namespace skywave::cli {
@@ -108,9 +110,23 @@ void ConsoleSweepHooks::progress(long done, long planned) {
 
 std::unique_ptr<Report> open_report(const std::optional<std::string>& file, MessageSink& messages) {
     if (!file) return std::make_unique<Report>(stdout);
-    std::unique_ptr<Report> report = Report::create(*file);
-    if (!report) messages.show_message("Can't open report file", "ERROR");
+    int error = 0;
+    std::unique_ptr<Report> report = Report::create(*file, &error);
+    if (!report && error == EWOULDBLOCK)
+        messages.show_message(busy_text(*file), kOutputErrorCaption);
+    else if (!report)
+        messages.show_message("Can't open report file", "ERROR");
     return report;
+}
+
+bool output_is_input(const std::vector<std::string>& outputs,
+                     const std::vector<std::string>& inputs, MessageSink& messages) {
+    for (const std::string& output : outputs)
+        if (const std::optional<std::string> conflict = output_conflict(output, inputs)) {
+            messages.show_message(*conflict, kOutputErrorCaption);
+            return true;
+        }
+    return false;
 }
 
 bool close_report(Report& report, MessageSink& messages) {

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "base/report.h"
 
@@ -13,6 +14,11 @@
 #include "run/sweep.h"
 
 namespace skywave::cli {
+
+// True (reported) when one of the outputs is one of the inputs: the command then
+// writes nothing.
+bool output_is_input(const std::vector<std::string>& outputs,
+                     const std::vector<std::string>& inputs, MessageSink& messages);
 
 // Exit codes of every command.
 enum ExitCode { kOk = 0, kError = 1, kUsage = 2, kInterrupted = 130 };

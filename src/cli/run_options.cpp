@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 
@@ -59,6 +60,47 @@ void set_time(const std::string& text, std::string& hour, std::string& min) {
     min = text.find(':') == std::string::npos ? "0" : parts[1];
 }
 
+// The dates of the rectangle: days start ... stop of each month start ... stop, as the
+// run walks them.
+long rectangle_dates(const SettingsRecord& d) {
+    long n = 0;
+    int day = d.StartDay, month = d.StartMonth;
+    do {
+        ++n;
+        day += d.StepDay;
+        if (day > d.StopDay) {
+            day = d.StartDay;
+            month += d.StepMonth;
+        }
+    } while (!(day > d.StopDay || month > d.StopMonth) && n < 100000);
+    return n;
+}
+
+// The dates of the calendar from the first to the last date in steps of the day step,
+// in a year that is not a leap year (into the next one when the last month comes
+// earlier); 0 when a date is not one.
+long calendar_dates(const SettingsRecord& d) {
+    using namespace std::chrono;
+    if (d.StepDay <= 0) return 0;
+    const year first_year{2023};
+    const year last_year = d.StopMonth < d.StartMonth ? first_year + years{1} : first_year;
+    const year_month_day first{first_year, month(unsigned(d.StartMonth)),
+                               day(unsigned(d.StartDay))};
+    const year_month_day last{last_year, month(unsigned(d.StopMonth)), day(unsigned(d.StopDay))};
+    if (!first.ok() || !last.ok()) return 0;
+    const long span = long((sys_days(last) - sys_days(first)).count());
+    return span < 0 ? 0 : span / d.StepDay + 1;
+}
+
+// A rectangle of dates that gives fewer dates than the calendar would, as when it
+// crosses a month end, is said once on standard error.
+void note_date_rectangle(const SettingsRecord& d) {
+    const long dates = rectangle_dates(d);
+    if (calendar_dates(d) <= dates) return;
+    std::fprintf(stderr, "note: dates are days %d\u2026%d of months %d\u2026%d: %ld date%s\n",
+                 d.StartDay, d.StopDay, d.StartMonth, d.StopMonth, dates, dates == 1 ? "" : "s");
+}
+
 }  // namespace
 
 void add_constants_flags(CLI::App& app, ConstantsFlags& flags) {
@@ -89,6 +131,19 @@ void add_run_flags(CLI::App& app, RunFlags& flags) {
     app.add_option("--a-index", flags.a_index, "A index, 0 to 400")->type_name("A");
     app.add_option("--k-index", flags.k_index, "K index, 0 to 9")->type_name("K");
     app.add_option("--grain", flags.grain, "grid: 1 = 37x80, 2 = 24x40, 3 = 13x20")->type_name("G");
+}
+
+std::vector<std::string> constants_inputs(const ConstantsFlags& flags) {
+    std::vector<std::string> files;
+    if (!flags.no_mof_dat) files.push_back(kDefaultConstantsFile);
+    files.insert(files.end(), flags.files.begin(), flags.files.end());
+    return files;
+}
+
+std::vector<std::string> run_inputs(const RunFlags& flags) {
+    std::vector<std::string> files = constants_inputs(flags.consts);
+    if (flags.indices) files.push_back(*flags.indices);
+    return files;
 }
 
 bool load_constants(RunSettings& s, const ConstantsFlags& flags, ConsoleMessages& messages) {
@@ -141,6 +196,7 @@ bool apply_run_flags(RunSettings& s, const RunFlags& flags,
     if (!accept_fields(f, data, messages)) return false;
     apply_record(s, name, data);
     if (file_name) *file_name = name;
+    if (has_dates(flags)) note_date_rectangle(data);
     return true;
 }
 

@@ -35,6 +35,10 @@ struct RunFlags {
 };
 
 void add_constants_flags(CLI::App& app, ConstantsFlags& flags);
+// The files the constants flags read: MOF.DAT when it is read, and every --consts file.
+std::vector<std::string> constants_inputs(const ConstantsFlags& flags);
+// Every file the RUN flags read: those and the --indices file.
+std::vector<std::string> run_inputs(const RunFlags& flags);
 void add_run_flags(CLI::App& app, RunFlags& flags);
 
 // Brings the model's constants into their starting state. False when a --consts

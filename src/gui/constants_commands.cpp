@@ -69,7 +69,8 @@ void MapWindow::diddle_constants() {
 
     // The contest file's dates with the run settings' times.
     const ContestRunRequest request{0, true, run_times(m_)};
-    switch (prepare_contest_run(m_, *contest, request, messages_).status) {
+    ContestRun prepared = prepare_contest_run(m_, *contest, request, messages_);
+    switch (prepared.status) {
         case ContestRunStatus::ready:
             break;
         case ContestRunStatus::no_grain:
@@ -78,15 +79,16 @@ void MapWindow::diddle_constants() {
         default:  // reported
             return;
     }
-    std::shared_ptr<Report> report = Report::create(*report_name);
+    bool refused = false;
+    std::shared_ptr<Report> report = create_report(*report_name, {*contest}, refused);
     if (!report) {
-        dialogs_.message(this, "Can't open report file", "ERROR");
+        if (!refused) dialogs_.message(this, "Can't open report file", "ERROR");
         return;
     }
 
     start_sweep(0);
     start_work(
-        [this, contest = *contest, report] {
+        [this, contest = std::move(prepared.contest), report] {
             DiddleConsts(m_, contest, *report, "scratch.mof", default_jobs(), sweep_hooks_,
                          worker_messages_);
         },

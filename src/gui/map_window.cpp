@@ -10,7 +10,9 @@
 #include <QPainter>
 #include <QTimerEvent>
 #include <QUrl>
+#include <cerrno>
 
+#include "base/output_file.h"
 #include "commands.h"
 #include "control_bar.h"
 #include "files/constants_file.h"
@@ -212,6 +214,24 @@ std::function<void()> MapWindow::sweep_done(std::shared_ptr<Report> report) {
         bars_->StopProgress();
         bars_->StopCalcs();
     };
+}
+
+std::shared_ptr<Report> MapWindow::create_report(const std::string& name,
+                                                 const std::vector<std::string>& inputs,
+                                                 bool& refused) {
+    refused = false;
+    if (const std::optional<std::string> conflict = output_conflict(name, inputs)) {
+        dialogs_.message(this, *conflict, kOutputErrorCaption);
+        refused = true;
+        return nullptr;
+    }
+    int error = 0;
+    std::shared_ptr<Report> report = Report::create(name, &error);
+    if (!report && error == EWOULDBLOCK) {
+        dialogs_.message(this, busy_text(name), kOutputErrorCaption);
+        refused = true;
+    }
+    return report;
 }
 
 void MapWindow::first_use_init() {

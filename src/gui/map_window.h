@@ -126,6 +126,10 @@ private:
     // What ends a sweep on the GUI thread: its report closed (a failed write is
     // reported) and the bars back to their idle state.
     std::function<void()> sweep_done(std::shared_ptr<Report> report);
+    // The report file, unless it is one of the inputs or another process writes it
+    // (reported; refused is set); null without refused when it cannot be created.
+    std::shared_ptr<Report> create_report(const std::string& name,
+                                          const std::vector<std::string>& inputs, bool& refused);
     void draw_legend();
     void show_array();
     void end_examination();

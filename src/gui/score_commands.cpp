@@ -37,15 +37,21 @@ void MapWindow::score_one_file() {
     second.filter = qt_filter("Contest Data(*.PRP)|*.PRP|MOF Data Files (*.MOF)|*.MOF");
     second.default_ext = QStringLiteral("PRP");
     if (const auto compare = dialogs_.file_name(this, second)) {
-        if (const auto report_name = dialogs_.file_name(this, report_file())) {
-            // Both files are read in the first file's layout.
-            if (const int grain = detect_grain(file_name_); grain > 0) {
+        const auto report_name = dialogs_.file_name(this, report_file());
+        bool refused = false;
+        std::shared_ptr<Report> report;
+        if (report_name) report = create_report(*report_name, {file_name_, *compare}, refused);
+        if (report_name && !refused) {
+            // Each file is read once; both are read in the first file's layout.
+            FileText prediction = read_file_text(file_name_);
+            if (const int grain = prediction.ok() ? detect_grain_text(prediction.text) : -1;
+                grain > 0) {
                 m_.consts.display_grain = float(grain);
                 set_grain(m_.grid, m_.consts.display_grain);
             }
             // Without a report file the comparison still runs and shows its messages.
-            std::unique_ptr<Report> report = Report::create(*report_name);
-            ScoreFiles(m_.grid, file_name_, *compare, report.get(), messages_);
+            score_texts(m_.grid, std::move(prediction), read_file_text(*compare), report.get(),
+                        messages_);
             if (report) report->close();
         }
     }
@@ -69,7 +75,8 @@ void MapWindow::score_many_files() {
     if (files.empty()) return;
     const auto report_name = dialogs_.file_name(this, report_file());
     if (!report_name) return;
-    std::shared_ptr<Report> report = Report::create(*report_name);
+    bool refused = false;
+    std::shared_ptr<Report> report = create_report(*report_name, files, refused);
     if (!report) return;
 
     ScoreMultiOptions options;

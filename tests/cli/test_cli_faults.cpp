@@ -81,7 +81,7 @@ TEST_F(CliFaults, InputsThatAreNotFilesAreNamed) {
     EXPECT_NE(r.err.find("ERROR OPENING INPUT"), std::string::npos) << r.err;
     // A folder named like a contest file is no contest file.
     r = skywave("score-multi . --no-mof-dat --grain 3", dir);
-    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.code, 1) << "nothing could be scored";
     EXPECT_EQ(r.out.find("x.prp"), std::string::npos);
 }
 

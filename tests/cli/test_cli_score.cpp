@@ -162,7 +162,7 @@ TEST_F(CliScore, ScoreMultiRowsPerFile) {
     // A folder without contest files: nothing to score, no report.
     write("empty/x.txt", "x\n");
     r = skywave("score-multi empty/x.txt -o none.txt" + flags, dir);
-    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.code, 1) << r.err;
     EXPECT_FALSE(exists("none.txt"));
 }
 

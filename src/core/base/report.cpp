@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "base/cformat.h"
+#include "base/output_file.h"
 
 namespace skywave {
 
@@ -17,8 +18,10 @@ Report::~Report() {
     close();
 }
 
-std::unique_ptr<Report> Report::create(const std::string& file_name) {
-    std::FILE* f = std::fopen(file_name.c_str(), "w");
+std::unique_ptr<Report> Report::create(const std::string& file_name, int* error) {
+    int err = 0;
+    std::FILE* f = open_output(file_name, err);
+    if (error) *error = err;
     if (!f) return nullptr;
     return std::unique_ptr<Report>(new Report(f, file_name, true));
 }

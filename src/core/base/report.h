@@ -16,8 +16,9 @@ public:
     Report(const Report&) = delete;
     Report& operator=(const Report&) = delete;
 
-    // Creates (or truncates) the named file; null when it cannot be created.
-    static std::unique_ptr<Report> create(const std::string& file_name);
+    // Creates (or empties) the named file once no other process writes it; null when
+    // it cannot be created, with the cause in error (EWOULDBLOCK: another writer).
+    static std::unique_ptr<Report> create(const std::string& file_name, int* error = nullptr);
 
     void write(const std::string& text);
     void printf(const char* fmt, ...) __attribute__((format(printf, 2, 3)));

@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <vector>
 
+#include "base/output_file.h"
+
 namespace skywave {
 
 namespace {
@@ -27,9 +29,28 @@ int write_all(int fd, const std::string& text) {
 
 }  // namespace
 
-int replace_file(const std::string& file_name, const std::string& text, bool* created) {
+// Holds the lock of the file being replaced, if there is one.
+class TargetLock {
+public:
+    explicit TargetLock(const std::string& name) {
+        fd_ = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd_ < 0) fd_ = ::open(name.c_str(), O_WRONLY | O_CLOEXEC);
+    }
+    ~TargetLock() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    TargetLock(const TargetLock&) = delete;
+    TargetLock& operator=(const TargetLock&) = delete;
+    bool take() { return fd_ < 0 || lock_output(fd_); }
+
+private:
+    int fd_ = -1;
+};
+
+int replace_file(const std::string& name, const std::string& text, bool* created) {
     namespace fs = std::filesystem;
     if (created) *created = false;
+    const std::string file_name = resolve_links(name);
     struct stat st;
     const bool exists = ::stat(file_name.c_str(), &st) == 0;
     if (exists && S_ISDIR(st.st_mode)) return EISDIR;
@@ -42,10 +63,13 @@ int replace_file(const std::string& file_name, const std::string& text, bool* cr
         return err;
     }
 
+    TargetLock lock(file_name);
+    if (exists && !lock.take()) return errno;
     const fs::path target(file_name);
     const fs::path dir = target.parent_path().empty() ? fs::path(".") : target.parent_path();
-    const std::string name = (dir / ("." + target.filename().string() + ".XXXXXX")).string();
-    std::vector<char> tmpl(name.begin(), name.end());
+    // A short name of its own, so that any name the folder takes has a temporary.
+    const std::string temp = (dir / ".skywave-XXXXXX").string();
+    std::vector<char> tmpl(temp.begin(), temp.end());
     tmpl.push_back('\0');
     const int fd = mkstemp(tmpl.data());
     if (fd < 0) return errno;

@@ -7,12 +7,14 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
+#include <sstream>
 #include <vector>
 
 #include "base/cformat.h"
+#include "base/file_text.h"
 #include "base/messages.h"
 #include "base/numbers.h"
+#include "base/output_file.h"
 #include "base/safe_file.h"
 #include "model/constants.h"
 #include "model/model.h"
@@ -89,7 +91,9 @@ bool WriteConsts(const RunSettings& s, const std::string& file_name, MessageSink
     bool opened = false;
     const int err = replace_file(file_name, constants_text(s), &opened);
     if (err == 0) return true;
-    if (!opened)
+    if (err == EWOULDBLOCK)
+        messages.show_message(busy_text(file_name), kOutputErrorCaption);
+    else if (!opened)
         messages.show_message(file_name, "ERROR OPENING OUTPUT");
     else
         messages.show_message(file_name + ": " + std::strerror(err), "ERROR WRITING OUTPUT");
@@ -97,13 +101,18 @@ bool WriteConsts(const RunSettings& s, const std::string& file_name, MessageSink
 }
 
 bool ReadConsts(RunSettings& s, const std::string& file_name, MessageSink& messages) {
-    std::error_code ec;
-    std::ifstream in;
-    if (!std::filesystem::is_directory(file_name, ec)) in.open(file_name, std::ios::binary);
-    if (!in.is_open()) {
+    const FileText file = read_file_text(file_name);
+    if (!file.opened) {
         messages.show_message(file_name, "ERROR OPENING INPUT");
         return false;
     }
+    // A file that cannot be read to its end changes nothing: half a file of tuned
+    // constants is no set of constants.
+    if (!file.ok()) {
+        messages.show_message(file.error_text(), kReadErrorCaption);
+        return false;
+    }
+    std::istringstream in(file.text);
     read_consts_lines(s, in, messages);
     return true;
 }

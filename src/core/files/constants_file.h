@@ -20,7 +20,8 @@ inline constexpr const char* kDefaultConstantsFile = "MOF.DAT";
 bool WriteConsts(const RunSettings& s, const std::string& file_name, MessageSink& messages);
 
 // Applies every matching line of the file; reports each line that does not match.
-// Returns false when the file cannot be opened (reported).
+// Returns false when the file cannot be opened or read to its end (reported; nothing
+// is applied).
 bool ReadConsts(RunSettings& s, const std::string& file_name, MessageSink& messages);
 
 // Applies the lines of a constants file read from a stream.

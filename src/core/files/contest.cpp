@@ -17,16 +17,22 @@ std::optional<ContestHeader> parse_contest_header(const std::string& line) {
 }
 
 ContestHeaderRead read_contest_header(const std::string& file_name, MessageSink& messages) {
-    LineReader in(file_name);
-    if (!in.is_open()) {
+    return read_contest_header(read_file_text(file_name), messages);
+}
+
+ContestHeaderRead read_contest_header(const FileText& file, MessageSink& messages) {
+    if (!file.opened) {
         messages.show_message("Can't open file for comparison", "Error");
         return {};
     }
-    std::string line;
-    in.next(line);
-    ContestHeaderRead h{parse_contest_header(line), true};
+    if (!file.ok()) {
+        messages.show_message(file.error_text(), kReadErrorCaption);
+        return {std::nullopt, true, true};
+    }
+    const std::string line = file.text.substr(0, file.text.find('\n'));
+    ContestHeaderRead h{parse_contest_header(line), true, false};
     if (!h.header)
-        messages.show_message(file_name +
+        messages.show_message(file.name +
                                   ": the first line does not hold month, day, hour, flux, A, K, "
                                   "latitude and longitude",
                               "HEADER ERROR!");
@@ -34,9 +40,13 @@ ContestHeaderRead read_contest_header(const std::string& file_name, MessageSink&
 }
 
 std::optional<DateSpan> contest_date_span(const std::string& file_name, int grain) {
+    return contest_date_span(read_file_text(file_name), grain);
+}
+
+std::optional<DateSpan> contest_date_span(const FileText& file, int grain) {
     const GrainInfo* info = grain_info(grain);
-    LineReader in(file_name);
-    if (!info || !in.is_open()) return std::nullopt;
+    LineReader in(file);
+    if (!info || !in.is_open() || in.failed()) return std::nullopt;
     const long screen_lines = 1 + 5L * (info->n_rows - 2);
     std::optional<DateSpan> span;
     std::string line;

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "base/file_text.h"
+
 namespace skywave {
 
 class MessageSink;
@@ -23,9 +25,11 @@ std::optional<ContestHeader> parse_contest_header(const std::string& line);
 // comparison" or a header that does not hold its eight numbers.
 struct ContestHeaderRead {
     std::optional<ContestHeader> header;
-    bool opened = false;  // false: the file could not be opened
+    bool opened = false;      // false: the file could not be opened
+    bool read_error = false;  // the file could not be read to its end (reported)
 };
 ContestHeaderRead read_contest_header(const std::string& file_name, MessageSink& messages);
+ContestHeaderRead read_contest_header(const FileText& file, MessageSink& messages);
 
 // The dates a contest file's screens span: the first and the last header's month and
 // day, for a file of the given grain.
@@ -33,5 +37,6 @@ struct DateSpan {
     int first_month = 0, first_day = 0, last_month = 0, last_day = 0;
 };
 std::optional<DateSpan> contest_date_span(const std::string& file_name, int grain);
+std::optional<DateSpan> contest_date_span(const FileText& file, int grain);
 
 }  // namespace skywave

@@ -2,9 +2,10 @@
 
 #include <cmath>
 #include <cstdio>
-#include <fstream>
+#include <filesystem>
 
 #include "base/cformat.h"
+#include "base/file_text.h"
 #include "base/numbers.h"
 #include "model/model.h"
 #include "model/solar.h"
@@ -96,17 +97,25 @@ void write_screen(Model& m, std::string& out) {
 }
 
 int detect_grain(const std::string& file_name) {
-    std::ifstream in(file_name, std::ios::binary);
-    if (!in) return -1;
-    std::string line;
-    if (!std::getline(in, line)) return 0;  // the first screen's header
+    const FileText f = read_file_text(file_name);
+    std::error_code ec;
+    if (!f.opened) return std::filesystem::is_directory(file_name, ec) ? 0 : -1;
+    return f.ok() ? detect_grain_text(f.text) : -1;
+}
+
+int detect_grain_text(std::string_view text) {
+    std::size_t at = text.find('\n');  // after the first screen's header
+    if (text.empty()) return 0;
     long count = 0;
     // Symbol lines never hold "." or "Z"; the next screen's header always does.
-    while (std::getline(in, line)) {
-        if (line.find_first_of(".Z") != std::string::npos) break;
+    while (at != std::string_view::npos && at + 1 < text.size()) {
+        const std::size_t start = at + 1;
+        at = text.find('\n', start);
+        const std::string_view line =
+            text.substr(start, at == std::string_view::npos ? at : at - start);
+        if (line.find_first_of(".Z") != std::string_view::npos) break;
         ++count;
     }
-    if (in.bad()) return -1;
     switch (count / 5) {
         case 35:
             return 1;

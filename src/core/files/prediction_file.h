@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "model/result_arrays.h"
 
@@ -31,6 +32,8 @@ char lof_symbol(const Model& m, int a, char path);
 // The grain of an existing prediction file (1 to 3), 0 when it has no known
 // layout, or -1 when the file cannot be read.
 int detect_grain(const std::string& file_name);
+// The same for a file's text (1 to 3, or 0).
+int detect_grain_text(std::string_view text);
 // Stores the grain of file_name into display_grain; leaves it alone when the file
 // cannot be opened.
 void read_display_grain(RunSettings& s, const std::string& file_name);

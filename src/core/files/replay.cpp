@@ -1,8 +1,10 @@
 #include "files/replay.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "base/cformat.h"
+#include "base/file_text.h"
 #include "base/messages.h"
 #include "base/numbers.h"
 #include "files/prediction_file.h"
@@ -12,23 +14,35 @@ namespace skywave {
 
 bool ReplayFile::open(std::string file_name, Model& m, MessageSink& messages) {
     if (is_open()) close();
-    read_display_grain(m, file_name);
+    const FileText file = read_file_text(file_name);
+    std::error_code ec;
+    // The grain first: a file that cannot be read leaves the one in force, a folder has
+    // none.
+    const int grain = !file.opened ? (std::filesystem::is_directory(file_name, ec) ? 0 : -1)
+                      : file.ok()  ? detect_grain_text(file.text)
+                                   : -1;
+    if (grain >= 0) m.consts.display_grain = float(grain);
     if (trunc_to_int(m.consts.display_grain).value_or(0) == 0) {
         messages.show_message("Can't read the file grain", "ERROR");
         return false;
     }
     set_grain(m.grid, m.consts.display_grain);
-    std::error_code ec;
-    if (!std::filesystem::is_directory(file_name, ec)) in_.open(file_name, std::ios::binary);
-    if (!in_.is_open()) {
+    if (!file.opened) {
         messages.show_message("Can't open the file", "ERROR");
         return false;
     }
+    if (!file.ok()) {
+        messages.show_message(file.error_text(), kReadErrorCaption);
+        return false;
+    }
+    text_ = file.text;
+    pos_ = 0;
+    lines_per_screen_ = 1 + 5 * std::max(0, m.grid.out_rows);
+    open_ = true;
     name_ = std::move(file_name);
     std::string first;
     next_line(first);
-    in_.clear();
-    in_.seekg(0);
+    pos_ = 0;
     // The file's QTH replaces the user's for the overlays; a header without it, or
     // with values out of range, places the QTH at 0.
     float v[8] = {};
@@ -43,16 +57,30 @@ bool ReplayFile::open(std::string file_name, Model& m, MessageSink& messages) {
 }
 
 void ReplayFile::close() {
-    if (in_.is_open()) in_.close();
-    in_.clear();
+    text_.clear();
+    pos_ = 0;
+    open_ = false;
     name_.clear();
 }
 
+int ReplayFile::screen_count() const {
+    long lines = 0;
+    for (std::size_t at = 0; at < text_.size(); ++lines) {
+        const std::size_t end = text_.find('\n', at);
+        at = end == std::string::npos ? text_.size() : end + 1;
+    }
+    return int((lines + lines_per_screen_ - 1) / lines_per_screen_);
+}
+
 bool ReplayFile::next_line(std::string& line) {
-    if (!std::getline(in_, line)) {
+    if (pos_ >= text_.size()) {
         line.clear();
         return false;
     }
+    const std::size_t end = text_.find('\n', pos_);
+    const std::size_t stop = end == std::string::npos ? text_.size() : end;
+    line.assign(text_, pos_, stop - pos_);
+    pos_ = end == std::string::npos ? text_.size() : end + 1;
     if (!line.empty() && line.back() == '\r') line.pop_back();
     return true;
 }
@@ -60,8 +88,7 @@ bool ReplayFile::next_line(std::string& line) {
 void ReplayFile::ReadScreen(Model& m, ReplayScreen& screen) {
     std::string header;
     if (!next_line(header)) {  // round again from the first screen
-        in_.clear();
-        in_.seekg(0);
+        pos_ = 0;
         next_line(header);
     }
     for (std::size_t i : {0u, 3u, 6u})

@@ -1,7 +1,6 @@
 // Replay of a prediction (or contest) file, screen by screen, round and round.
 #pragma once
 
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -21,13 +20,16 @@ struct ReplayScreen {
 
 class ReplayFile {
 public:
-    // Opens the file: the grain from the file (into display_grain and the grid), the
-    // QTH of the overlays from its first header. Reports "Can't read the file grain"
-    // or "Can't open the file" and returns false on failure.
+    // Opens the file, reading it whole and once: the grain from the file (into
+    // display_grain and the grid), the QTH of the overlays from its first header.
+    // Reports "Can't read the file grain", "Can't open the file" or "Can't read FILE:
+    // cause" and returns false on failure.
     bool open(std::string file_name, Model& m, MessageSink& messages);
     void close();
-    bool is_open() const { return in_.is_open(); }
+    bool is_open() const { return open_; }
     const std::string& file_name() const { return name_; }
+    // The screens the file holds (a last one cut short counts).
+    int screen_count() const;
 
     // Reads the next screen, starting over at the end of the file; sets month, day,
     // calc_time and header_line of the model from its header.
@@ -35,7 +37,10 @@ public:
 
 private:
     bool next_line(std::string& line);
-    std::ifstream in_;
+    std::string text_;
+    std::size_t pos_ = 0;
+    int lines_per_screen_ = 1;
+    bool open_ = false;
     std::string name_;
 };
 

@@ -2,9 +2,11 @@
 
 #include <png.h>
 
+#include <cerrno>
 #include <cstring>
 #include <vector>
 
+#include "base/output_file.h"
 #include "base/safe_file.h"
 
 namespace skywave {
@@ -42,18 +44,18 @@ bool write_png(const std::string& file_name, const Surface& s, int x, int y, int
     image.format = PNG_FORMAT_RGB;
     png_alloc_size_t size = 0;
     if (!png_image_write_get_memory_size(image, size, 0, rgb.data(), 0, nullptr)) {
-        error = image.message;
+        error = file_name + ": " + image.message;
         return false;
     }
     std::string bytes(size, '\0');
     if (!png_image_write_to_memory(&image, bytes.data(), &size, 0, rgb.data(), 0, nullptr)) {
-        error = image.message;
+        error = file_name + ": " + image.message;
         return false;
     }
     bytes.resize(size);
     // Complete or not at all: the picture replaces an older one only once written.
     if (const int err = replace_file(file_name, bytes)) {
-        error = std::strerror(err);
+        error = err == EWOULDBLOCK ? busy_text(file_name) : file_name + ": " + std::strerror(err);
         return false;
     }
     return true;

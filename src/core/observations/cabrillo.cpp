@@ -102,9 +102,18 @@ std::optional<std::size_t> their_call_index(const std::vector<std::string_view>&
 }
 
 std::optional<StationLog> read_cabrillo(const std::string& file, MessageSink& messages) {
-    LineReader in(file);
+    return read_cabrillo(read_file_text(file), messages);
+}
+
+std::optional<StationLog> read_cabrillo(FileText text, MessageSink& messages) {
+    const std::string file = text.name;
+    LineReader in(std::move(text));
     if (!in.is_open()) {
         messages.show_message(file + ": can't open the log", "LOG ERROR!");
+        return std::nullopt;
+    }
+    if (in.failed()) {
+        messages.show_message(in.error_text(), "LOG ERROR!");
         return std::nullopt;
     }
     StationLog log;

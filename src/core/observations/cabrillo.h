@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/file_text.h"
 #include "observations/observations.h"
 
 namespace skywave {
@@ -26,6 +27,8 @@ bool looks_like_cabrillo(std::string_view head);
 // read, has a bad locator or no QSO line is reported (caption "LOG ERROR!") and gives
 // nothing.
 std::optional<StationLog> read_cabrillo(const std::string& file, MessageSink& messages);
+// The same for a file already read.
+std::optional<StationLog> read_cabrillo(FileText text, MessageSink& messages);
 
 // The frequency field of a QSO line in MHz; nothing when it is no number or band.
 std::optional<float> cabrillo_mhz(std::string_view field);

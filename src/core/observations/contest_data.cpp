@@ -9,6 +9,7 @@
 
 #include "base/messages.h"
 #include "base/numbers.h"
+#include "base/output_file.h"
 #include "base/safe_file.h"
 #include "files/prediction_file.h"
 #include "model/model.h"
@@ -78,7 +79,10 @@ std::string contest_data_text(Model& m, const std::vector<CivilDate>& dates,
 bool write_whole_file(const std::string& file_name, const std::string& text,
                       MessageSink& messages) {
     const int err = replace_file(file_name, text);
-    if (err != 0) messages.show_message(file_name + ": " + std::strerror(err), "FILE ERROR!");
+    if (err == EWOULDBLOCK)
+        messages.show_message(busy_text(file_name), kOutputErrorCaption);
+    else if (err != 0)
+        messages.show_message(file_name + ": " + std::strerror(err), "FILE ERROR!");
     return err == 0;
 }
 

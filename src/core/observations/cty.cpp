@@ -1,10 +1,9 @@
 #include "observations/cty.h"
 
 #include <cctype>
-#include <fstream>
-#include <sstream>
 
 #include "base/cformat.h"
+#include "base/file_text.h"
 #include "observations/observations.h"
 
 namespace skywave {
@@ -41,18 +40,16 @@ std::string change_area(std::string call, char digit) {
 }  // namespace
 
 std::optional<PrefixTable> PrefixTable::read(const std::string& file, std::string& error) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
+    const FileText text = read_file_text(file);
+    if (!text.opened) {
         error = file + ": can't open the prefix table";
         return std::nullopt;
     }
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad()) {
-        error = file + ": can't read the prefix table";
+    if (!text.ok()) {
+        error = text.error_text();
         return std::nullopt;
     }
-    return parse(text.str(), file, error);
+    return parse(text.text, file, error);
 }
 
 std::optional<PrefixTable> PrefixTable::parse(std::string_view text, const std::string& file,

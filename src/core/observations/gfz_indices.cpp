@@ -35,6 +35,10 @@ std::optional<GfzIndices> GfzIndices::read(const std::string& file, MessageSink&
         messages.show_message(file + ": can't open the indices file", "INDICES ERROR!");
         return std::nullopt;
     }
+    if (in.failed()) {
+        messages.show_message(in.error_text(), "INDICES ERROR!");
+        return std::nullopt;
+    }
     GfzIndices table;
     std::string line;
     long line_no = 0;

@@ -203,9 +203,19 @@ std::optional<float> spot_band_mhz(std::string_view text) {
 
 std::optional<StationLog> read_wspr(const std::string& file, const std::optional<std::string>& call,
                                     MessageSink& messages) {
-    LineReader in(file);
+    return read_wspr(read_file_text(file), call, messages);
+}
+
+std::optional<StationLog> read_wspr(FileText text, const std::optional<std::string>& call,
+                                    MessageSink& messages) {
+    const std::string file = text.name;
+    LineReader in(std::move(text));
     if (!in.is_open()) {
         messages.show_message(file + ": can't open the spot table", "TABLE ERROR!");
+        return std::nullopt;
+    }
+    if (in.failed()) {
+        messages.show_message(in.error_text(), "TABLE ERROR!");
         return std::nullopt;
     }
     StationLog log;

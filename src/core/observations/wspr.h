@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/file_text.h"
 #include "observations/observations.h"
 
 namespace skywave {
@@ -42,6 +43,9 @@ std::optional<float> spot_band_mhz(std::string_view text);
 // without a needed column, or with no spot of the station, is reported (caption
 // "TABLE ERROR!") and gives nothing.
 std::optional<StationLog> read_wspr(const std::string& file, const std::optional<std::string>& call,
+                                    MessageSink& messages);
+// The same for a table already read.
+std::optional<StationLog> read_wspr(FileText text, const std::optional<std::string>& call,
                                     MessageSink& messages);
 
 }  // namespace skywave

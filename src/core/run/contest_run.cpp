@@ -52,13 +52,16 @@ bool set_run_dates(RunSettings& s, const DateSpan& span, MessageSink& messages) 
 ContestRun prepare_contest_run(RunSettings& s, const std::string& file,
                                const ContestRunRequest& request, MessageSink& messages) {
     ContestRun run;
-    const ContestHeaderRead read = read_contest_header(file, messages);
+    run.contest = read_file_text(file);
+    const ContestHeaderRead read = read_contest_header(run.contest, messages);
     run.header = read.header;
     if (!read.header) {
-        run.status = read.opened ? ContestRunStatus::bad_header : ContestRunStatus::cannot_open;
+        run.status = read.read_error ? ContestRunStatus::read_error
+                     : read.opened   ? ContestRunStatus::bad_header
+                                     : ContestRunStatus::cannot_open;
         return run;
     }
-    const int grain = request.grain ? request.grain : detect_grain(file);
+    const int grain = request.grain ? request.grain : detect_grain_text(run.contest.text);
     if (!grain_info(grain)) {
         run.status = ContestRunStatus::no_grain;
         return run;
@@ -70,7 +73,7 @@ ContestRun prepare_contest_run(RunSettings& s, const std::string& file,
     // The header's date stands until the span's first date replaces it.
     apply_contest_header(prepared, *read.header);
     if (request.file_dates) {
-        const std::optional<DateSpan> span = contest_date_span(file, grain);
+        const std::optional<DateSpan> span = contest_date_span(run.contest, grain);
         if (!span || !set_run_dates(prepared, *span, messages)) {
             run.status = ContestRunStatus::bad_dates;
             return run;

@@ -36,6 +36,7 @@ struct ContestRunRequest {
 enum class ContestRunStatus {
     ready,
     cannot_open,  // reported: "Can't open file for comparison"
+    read_error,   // reported: "Can't read FILE: cause"
     bad_header,   // reported: the first line lacks its eight numbers
     no_grain,     // not reported: the file has no known layout
     bad_dates,    // the span of the screens is not a date rectangle (reported when it
@@ -46,6 +47,7 @@ struct ContestRun {
     ContestRunStatus status = ContestRunStatus::cannot_open;
     std::optional<ContestHeader> header;  // once it has been read
     int grain = 0;                        // once it is known
+    FileText contest;                     // the file, read once, for the scores
 };
 
 // Prepares the settings for the run of a contest file: its header, its grain (or the

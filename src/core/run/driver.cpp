@@ -7,6 +7,7 @@
 
 #include "base/messages.h"
 #include "base/numbers.h"
+#include "base/output_file.h"
 #include "files/constants_file.h"
 #include "files/prediction_file.h"
 #include "model/e_layer.h"
@@ -122,8 +123,9 @@ public:
     ScreenFile(const ScreenFile&) = delete;
     ScreenFile& operator=(const ScreenFile&) = delete;
 
-    bool open() {
-        file_ = std::fopen(name_.c_str(), "w");
+    // False with the cause in error (EWOULDBLOCK: another process writes the file).
+    bool open(int& error) {
+        file_ = open_output(name_, error);
         return file_ != nullptr;
     }
 
@@ -170,8 +172,12 @@ RunOutcome MainCalcs(Model& m, const std::optional<std::string>& output, RunHook
     std::optional<ScreenFile> file;
     if (output) {
         file.emplace(*output);
-        if (!file->open()) {
-            messages.show_message("Can't open", *output);
+        int error = 0;
+        if (!file->open(error)) {
+            if (error == EWOULDBLOCK)
+                messages.show_message(busy_text(*output), kOutputErrorCaption);
+            else
+                messages.show_message("Can't open", *output);
             return RunOutcome::failed;
         }
     }

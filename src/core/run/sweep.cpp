@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <thread>
 
+#include "base/output_file.h"
+
 namespace skywave {
 
 namespace fs = std::filesystem;
@@ -58,8 +60,10 @@ void SweepContext::status(const std::string& text) {
     changed_.notify_all();
 }
 
-Sweep::Sweep(int jobs, const std::string& final_scratch) : final_scratch_(final_scratch) {
-    fs::path dir = fs::path(final_scratch).parent_path();
+// A scratch file that is a link stays one: its target takes the runs.
+Sweep::Sweep(int jobs, const std::string& final_scratch)
+    : final_scratch_(resolve_links(final_scratch)) {
+    fs::path dir = fs::path(final_scratch_).parent_path();
     if (dir.empty()) dir = ".";
     std::string tmpl = (dir / ".skywave-runs-XXXXXX").string();
     if (mkdtemp(tmpl.data())) folder_ = tmpl;
@@ -67,7 +71,7 @@ Sweep::Sweep(int jobs, const std::string& final_scratch) : final_scratch_(final_
     for (int i = 0; i < jobs; ++i) {
         auto w = std::make_unique<SweepWorker>();
         w->scratch = folder_.empty()
-                         ? final_scratch + "." + std::to_string(i)
+                         ? final_scratch_ + "." + std::to_string(i)
                          : (fs::path(folder_) / ("run" + std::to_string(i) + ".mof")).string();
         workers_.push_back(std::move(w));
     }

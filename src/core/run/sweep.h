@@ -106,6 +106,14 @@ private:
     int kept_rank_ = -2;
 };
 
+// How a sweep of scored runs ended.
+enum class SweepOutcome {
+    scored,          // every run done, and at least one scored
+    nothing_scored,  // every run done, none could be scored (the report says why)
+    stopped,         // stopped like the Stop command
+    refused,         // not started: an output would have destroyed an input (reported)
+};
+
 // The number of worker threads to use when none is asked for: every core.
 int default_jobs();
 

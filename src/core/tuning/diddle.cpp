@@ -6,6 +6,7 @@
 #include "base/cformat.h"
 #include "base/messages.h"
 #include "base/numbers.h"
+#include "base/output_file.h"
 #include "base/report.h"
 #include "model/constants.h"
 #include "model/model.h"
@@ -37,11 +38,10 @@ std::string changed_constants(const RunSettings& s) {
 }
 
 // Scores the worker's last run; false (with the reason) when it could not be scored.
-bool score_run(const SweepWorker& w, const std::string& compare, ScoreResults& r,
-               std::string& why) {
+bool score_run(const SweepWorker& w, const FileText& compare, ScoreResults& r, std::string& why) {
     MessageLog log;
     if (const std::optional<ScoreResults> scored =
-            ScoreFiles(w.model.grid, w.scratch, compare, nullptr, log)) {
+            score_texts(w.model.grid, read_file_text(w.scratch), compare, nullptr, log)) {
         r = *scored;
         return true;
     }
@@ -51,7 +51,7 @@ bool score_run(const SweepWorker& w, const std::string& compare, ScoreResults& r
 
 // One marked constant's sweep on a worker: negative side first, then positive, each
 // side going on only while the runs score better than the reference.
-void sweep_constant(const RunSettings& base, const Marked& c, const std::string& compare,
+void sweep_constant(const RunSettings& base, const Marked& c, const FileText& compare,
                     const ScoreResults& ref, int task, SweepWorker& w, SweepContext& ctx,
                     MessageSink& messages) {
     Model& m = w.model;
@@ -144,9 +144,14 @@ std::string utc_stamp(std::time_t t) {
                    u.tm_hour, u.tm_min, u.tm_sec, u.tm_year + 1900);
 }
 
-bool DiddleConsts(const RunSettings& settings, const std::string& CompareFile, Report& report,
-                  const std::string& ScratchFile, int jobs, SweepHooks& hooks,
-                  MessageSink& messages) {
+SweepOutcome DiddleConsts(const RunSettings& settings, const FileText& CompareFile, Report& report,
+                          const std::string& ScratchFile, int jobs, SweepHooks& hooks,
+                          MessageSink& messages) {
+    if (const std::optional<std::string> conflict =
+            output_conflict(ScratchFile, {CompareFile.name})) {
+        messages.show_message(*conflict, kOutputErrorCaption);
+        return SweepOutcome::refused;
+    }
     LockedMessages locked(messages);
     hooks.sweep_started();
     hooks.SetStatus2("");
@@ -157,7 +162,7 @@ bool DiddleConsts(const RunSettings& settings, const std::string& CompareFile, R
     // Each time stamp brings its own line end, and the lines around it add theirs.
     report.write("\nREPORT STARTED: " + utc_stamp(started) + "\n\n");
     report.write(changed_constants(settings));
-    report.printf("\n\nREFERENCE RUN:  COMPARE FILE NAME=%s\n", CompareFile.c_str());
+    report.printf("\n\nREFERENCE RUN:  COMPARE FILE NAME=%s\n", CompareFile.name.c_str());
     report.printf("START_TIME= %f  STOP_TIME=%f\n", D(settings.consts.start_time),
                   D(settings.consts.stop_time));
 
@@ -216,7 +221,8 @@ bool DiddleConsts(const RunSettings& settings, const std::string& CompareFile, R
     report.write("\nREPORT DONE: " + utc_stamp(done) + "\n");
     report.printf("\nELAPSED TIME: %ld SECONDS\n", long(done - started));
     hooks.sweep_ended();
-    return !sweep.stopped();
+    if (sweep.stopped()) return SweepOutcome::stopped;
+    return ref_scored ? SweepOutcome::scored : SweepOutcome::nothing_scored;
 }
 
 }  // namespace skywave

@@ -6,12 +6,15 @@
 #include <ctime>
 #include <string>
 
+#include "base/file_text.h"
+
 namespace skywave {
 
 struct RunSettings;
 class MessageSink;
 class Report;
 class SweepHooks;
+enum class SweepOutcome;
 
 // The constants the sweep varies: class not 0 and diddle_flag exactly 1.
 bool is_marked(const RunSettings& s, int flat_index);
@@ -21,10 +24,11 @@ std::string utc_stamp(std::time_t t);
 
 // Runs the whole sweep for the contest file into the report, from the run settings
 // (with the contest file's conditions). Every run writes a prediction into a scratch
-// file; afterwards scratch_file holds the last run. jobs runs go on at once. Returns
-// false when the sweep was stopped.
-bool DiddleConsts(const RunSettings& settings, const std::string& CompareFile, Report& report,
-                  const std::string& ScratchFile, int jobs, SweepHooks& hooks,
-                  MessageSink& messages);
+// file; afterwards scratch_file holds the last run. jobs runs go on at once. Without a
+// scored reference run nothing is swept (nothing_scored); a scratch file that is the
+// contest file is refused before anything is written.
+SweepOutcome DiddleConsts(const RunSettings& settings, const FileText& CompareFile, Report& report,
+                          const std::string& ScratchFile, int jobs, SweepHooks& hooks,
+                          MessageSink& messages);
 
 }  // namespace skywave

@@ -100,21 +100,41 @@ void better_of_both(std::string& s, const std::string& l, int n_cols) {
 std::optional<ScoreResults> ScoreFiles(const Grid& grid, const std::string& prediction,
                                        const std::string& observations, Report* report,
                                        MessageSink& messages) {
-    LineReader data_file(prediction);
-    if (!data_file.is_open()) {
+    FileText one = read_file_text(prediction);
+    if (!one.opened) {
         messages.show_message("Can't open first file for comparison", "Error");
         return std::nullopt;
     }
-    LineReader compare_file(observations);
-    if (!compare_file.is_open()) {
+    if (!one.ok()) {
+        messages.show_message(one.error_text(), kReadErrorCaption);
+        return std::nullopt;
+    }
+    return score_texts(grid, std::move(one), read_file_text(observations), report, messages);
+}
+
+std::optional<ScoreResults> score_texts(const Grid& grid, FileText prediction,
+                                        FileText observations, Report* report,
+                                        MessageSink& messages) {
+    if (!prediction.opened) {
+        messages.show_message("Can't open first file for comparison", "Error");
+        return std::nullopt;
+    }
+    if (!observations.opened) {
         messages.show_message("Can't open second file for comparison", "Error");
         return std::nullopt;
     }
+    for (const FileText* f : {&prediction, &observations})
+        if (!f->ok()) {
+            messages.show_message(f->error_text(), kReadErrorCaption);
+            return std::nullopt;
+        }
+    const std::string prediction_name = prediction.name, observations_name = observations.name;
+    LineReader data_file(std::move(prediction)), compare_file(std::move(observations));
     const int n_cols = grid.n_cols;
     ScoreCounters sum;
     if (report) {
-        report->printf("FILE 1=%s\n", prediction.c_str());
-        report->printf("FILE 2=%s\n\n", observations.c_str());
+        report->printf("FILE 1=%s\n", prediction_name.c_str());
+        report->printf("FILE 2=%s\n\n", observations_name.c_str());
     }
 
     std::string head1, head2;

@@ -9,6 +9,8 @@
 #include <optional>
 #include <string>
 
+#include "base/file_text.h"
+
 namespace skywave {
 
 struct Grid;
@@ -45,5 +47,10 @@ void better_of_both(std::string& short_line, const std::string& long_line, int n
 std::optional<ScoreResults> ScoreFiles(const Grid& grid, const std::string& prediction,
                                        const std::string& observations, Report* report,
                                        MessageSink& messages);
+// The same for two files already read (each read once, so pipes work and the
+// observations of a sweep are read a single time).
+std::optional<ScoreResults> score_texts(const Grid& grid, FileText prediction,
+                                        FileText observations, Report* report,
+                                        MessageSink& messages);
 
 }  // namespace skywave

@@ -1,11 +1,13 @@
 #include "tuning/score_multi.h"
 
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
 
 #include "base/cformat.h"
 #include "base/messages.h"
 #include "base/numbers.h"
+#include "base/output_file.h"
 #include "files/contest.h"
 #include "files/prediction_file.h"
 #include "model/model.h"
@@ -42,7 +44,7 @@ std::string row_start(const std::string& file, const ContestHeader& h) {
 }
 
 // Runs and scores one contest file; the row of the report.
-std::string score_one(const RunSettings& base, const std::string& file,
+std::string score_one(const RunSettings& base, const std::string& file, bool& scored,
                       const ScoreMultiOptions& options, SweepWorker& w, SweepContext& ctx,
                       MessageSink& messages) {
     const std::string name = fs::path(file).filename().string();
@@ -53,12 +55,14 @@ std::string score_one(const RunSettings& base, const std::string& file,
     const ContestRun prepared = prepare_contest_run(m, file, request, problems);
     switch (prepared.status) {
         case ContestRunStatus::cannot_open:
+        case ContestRunStatus::read_error:
         case ContestRunStatus::bad_header:
             for (const auto& e : problems.entries)
                 messages.show_message(e.text, e.caption);
             return cformat("%-14s %s\n", name.c_str(),
-                           prepared.status == ContestRunStatus::cannot_open
-                               ? "can't open the file"
+                           prepared.status == ContestRunStatus::cannot_open ? "can't open the file"
+                           : prepared.status == ContestRunStatus::read_error
+                               ? "can't read the file"
                                : "header not readable");
         case ContestRunStatus::no_grain:
             return row_start(file, *prepared.header) + "Can't read the file grain\n";
@@ -72,8 +76,9 @@ std::string score_one(const RunSettings& base, const std::string& file,
     if (ctx.run(w, messages) == RunOutcome::failed) return start + "run failed\n";
     MessageLog score_problems;
     const std::optional<ScoreResults> r =
-        ScoreFiles(m.grid, w.scratch, file, nullptr, score_problems);
+        score_texts(m.grid, read_file_text(w.scratch), prepared.contest, nullptr, score_problems);
     if (!r) return start + "score failed: " + score_problems.entries.at(0).text + "\n";
+    scored = true;
     return start +
            cformat("%2.0f %2.0f %2.0f %3.0f", D(r->mof_above), D(r->mof_at), D(r->mof_below),
                    D(r->mof_count)) +
@@ -84,11 +89,16 @@ std::string score_one(const RunSettings& base, const std::string& file,
 
 }  // namespace
 
-bool score_multi(RunSettings& base, const std::vector<std::string>& files,
-                 const ScoreMultiOptions& options,
-                 const std::function<void(const std::string&)>& write, SweepHooks& hooks,
-                 MessageSink& messages) {
+SweepOutcome score_multi(RunSettings& base, const std::vector<std::string>& files,
+                         const ScoreMultiOptions& options,
+                         const std::function<void(const std::string&)>& write, SweepHooks& hooks,
+                         MessageSink& messages) {
+    if (const std::optional<std::string> conflict = output_conflict(options.scratch, files)) {
+        messages.show_message(*conflict, kOutputErrorCaption);
+        return SweepOutcome::refused;
+    }
     LockedMessages locked(messages);
+    std::atomic<int> scored_files{0};
     Sweep sweep(options.jobs, options.scratch);
     hooks.sweep_started();
     write("                   LOCATION    DATE     SOLAR       MOF SCORE     LOF SCORE  \n");
@@ -96,7 +106,9 @@ bool score_multi(RunSettings& base, const std::vector<std::string>& files,
     sweep.run(
         int(files.size()), long(files.size()),
         [&](int i, SweepWorker& w, SweepContext& ctx) {
-            ctx.write(i, score_one(base, files[std::size_t(i)], options, w, ctx, locked));
+            bool scored = false;
+            ctx.write(i, score_one(base, files[std::size_t(i)], scored, options, w, ctx, locked));
+            if (scored) ++scored_files;
         },
         write, hooks);
     // As after scoring the files one by one, the last file's conditions and grain stay
@@ -111,7 +123,8 @@ bool score_multi(RunSettings& base, const std::vector<std::string>& files,
         }
     }
     hooks.sweep_ended();
-    return !sweep.stopped();
+    if (sweep.stopped()) return SweepOutcome::stopped;
+    return scored_files > 0 ? SweepOutcome::scored : SweepOutcome::nothing_scored;
 }
 
 }  // namespace skywave

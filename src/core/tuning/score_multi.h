@@ -9,6 +9,7 @@
 namespace skywave {
 
 struct RunSettings;
+enum class SweepOutcome;
 class MessageSink;
 class SweepHooks;
 
@@ -25,11 +26,11 @@ struct ScoreMultiOptions {
 
 // Runs and scores every file; write() receives the two heading lines and the rows in
 // file order. The base settings give the times, dates and constants; the last file's
-// date, indices, location and grain are left in them. Returns false when the sweep was
-// stopped.
-bool score_multi(RunSettings& base, const std::vector<std::string>& files,
-                 const ScoreMultiOptions& options,
-                 const std::function<void(const std::string&)>& write, SweepHooks& hooks,
-                 MessageSink& messages);
+// date, indices, location and grain are left in them. A scratch file that is one of
+// the files is refused before anything is written.
+SweepOutcome score_multi(RunSettings& base, const std::vector<std::string>& files,
+                         const ScoreMultiOptions& options,
+                         const std::function<void(const std::string&)>& write, SweepHooks& hooks,
+                         MessageSink& messages);
 
 }  // namespace skywave

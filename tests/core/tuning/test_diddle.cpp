@@ -61,6 +61,7 @@ struct Diddle {
     Hooks hooks;
     std::string report;
     bool finished = false;
+    SweepOutcome outcome{};
 
     Diddle() {
         init_consts(m.consts);
@@ -109,7 +110,9 @@ struct Diddle {
         const std::string name = dir.file("report.did");
         std::unique_ptr<Report> r = Report::create(name);
         ASSERT_TRUE(r);
-        finished = DiddleConsts(m, contest, *r, dir.file("scratch.mof"), jobs, hooks, log);
+        outcome =
+            DiddleConsts(m, read_file_text(contest), *r, dir.file("scratch.mof"), jobs, hooks, log);
+        finished = outcome != SweepOutcome::stopped;
         ASSERT_TRUE(r->close());
         report = read_file(name);
     }

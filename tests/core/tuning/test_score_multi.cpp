@@ -69,6 +69,7 @@ struct MultiRun {
     std::string report;
     MessageLog log;
     bool finished = false;
+    SweepOutcome outcome{};
     Constants after;  // the settings the command leaves in force
 };
 
@@ -76,8 +77,13 @@ MultiRun score(const std::vector<std::string>& files, const ScoreMultiOptions& o
     MultiRun r;
     SweepHooks hooks;
     Model base = base_model();
-    r.finished = score_multi(
-        base, files, options, [&](const std::string& text) { r.report += text; }, hooks, r.log);
+    r.outcome = score_multi(
+        base, files, options,
+        [&](const std::string& text) {
+            r.report += text;
+            r.finished = r.outcome != SweepOutcome::stopped;
+        },
+        hooks, r.log);
     r.after = base.consts;
     return r;
 }
@@ -300,4 +306,28 @@ TEST(ScoreMulti, SameReportForAnyJobsAndScratchHoldsLastRun) {
     for (const auto& e : fs::directory_iterator(dir.path()))
         entries += e.is_directory() ? 100 : 1;
     EXPECT_EQ(entries, 3 + 3);
+}
+
+TEST(ScoreMulti, NothingScoredAndAScratchFileThatIsAnInputAreSaidApart) {
+    test::TempDir dir;
+    const std::string file = dir.file("a.prp");
+    const std::string text =
+        contest_text(kBostonHeader, kBoston, 4, std::string(kCols, '3'), std::string(kCols, '3'));
+    write_file(file, text);
+    ScoreMultiOptions options;
+    // Runs that cannot write their prediction: every row says so, and the sweep scored
+    // nothing.
+    options.scratch = dir.file("no such folder/SCRATCH.MOF");
+    MultiRun r = score({file}, options);
+    EXPECT_EQ(r.outcome, SweepOutcome::nothing_scored);
+    EXPECT_NE(r.report.find("a.prp"), std::string::npos);
+    EXPECT_NE(r.report.find("run failed"), std::string::npos) << r.report;
+    // A contest file named as the scratch file is never written over.
+    options.scratch = file;
+    r = score({file}, options);
+    EXPECT_EQ(r.outcome, SweepOutcome::refused);
+    EXPECT_EQ(r.report, "");
+    ASSERT_EQ(r.log.entries.size(), 1u);
+    EXPECT_NE(r.log.entries[0].text.find(file), std::string::npos);
+    EXPECT_EQ(read_file(file), text);
 }
