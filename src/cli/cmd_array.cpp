@@ -83,7 +83,6 @@ struct ArrayCommand {
         progress.set_total(step);
         ArrayHooks hooks(progress, *index, step, *out);
         hooks.exam_flag = 1;
-        install_interrupt_handler();
         if (!InitCalc(m, messages)) return kError;
         MainCalcs(m, std::nullopt, hooks, messages);  // only the numbers are wanted
         EndCalc(m);
@@ -111,7 +110,7 @@ void add_array_command(CLI::App& app, Action& action) {
     a->add_option("-o,--output", c.output, "CSV file (default: standard output)")
         ->type_name("OUT.csv");
     a->add_option("--step", c.step, "the step after which the array is taken, from 1 (default 1)")
-        ->check(CLI::PositiveNumber);
+        ->check(counting_from_one("steps count from 1"));
     add_run_flags(*a, c.flags);
     a->final_callback([&action] { action = [] { return c.execute(); }; });
 }

@@ -69,6 +69,7 @@ struct RenderCommand {
         MapSurfaces surfaces;
         ReplayScreen s;
         for (int n = 1; n <= (all ? screens : screen); ++n) {
+            if (interrupted()) return kInterrupted;  // every picture written is whole
             replay.ReadScreen(m, s);
             if (!all && n < screen) continue;
             DrawReplay(surfaces, m, s, v);
@@ -95,7 +96,7 @@ void add_render_command(CLI::App& app, Action& action) {
         ->required()
         ->type_name("OUT.png");
     auto* screen = r->add_option("--screen", c.screen, "screen to draw, from 1 (default 1)")
-                       ->check(CLI::PositiveNumber);
+                       ->check(counting_from_one("screens count from 1"));
     r->add_flag("--all", c.all, "draw every screen")->excludes(screen);
     r->add_option("--view", c.view, "mof, lof or other (no cells)")
         ->check(CLI::IsMember({"mof", "lof", "other"}));

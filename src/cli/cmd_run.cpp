@@ -30,7 +30,6 @@ struct RunCommand {
         progress.set_total(count_steps(m).value_or(0));
         progress.set_label(file_name);
         ConsoleHooks hooks(progress);
-        install_interrupt_handler();
         if (!InitCalc(m, messages)) return kError;
         const RunOutcome outcome = MainCalcs(m, file_name, hooks, messages);
         EndCalc(m);

@@ -35,7 +35,8 @@ int exit_code(SweepOutcome outcome, const char* nothing_scored, MessageSink& mes
             messages.show_message(std::string(nothing_scored) + "; the report says why", "ERROR");
             return kError;
         case SweepOutcome::refused:
-            break;
+        case SweepOutcome::out_of_memory:
+            break;  // reported
     }
     return kError;
 }
@@ -50,7 +51,8 @@ struct ScoreCommand {
         // Each file is read once, so that a pipe or a FIFO can be scored.
         FileText prediction = read_file_text(file1);
         if (!prediction.opened) {
-            messages.show_message("Can't open first file for comparison", "Error");
+            messages.show_message("Can't open first file for comparison", "Error",
+                                  prediction.open_error_text());
             return kError;
         }
         if (!prediction.ok()) {
@@ -124,7 +126,6 @@ struct MultiCommand {
         Progress progress;
         progress.set_label("score-multi");
         ConsoleSweepHooks hooks(progress);
-        install_interrupt_handler();
         const SweepOutcome outcome = score_multi(
             s, files, options, [&](const std::string& text) { out->write(text); }, hooks, messages);
         progress.finish();
@@ -165,7 +166,6 @@ struct DiddleCommand {
         Progress progress;
         progress.set_label("diddle");
         ConsoleSweepHooks hooks(progress);
-        install_interrupt_handler();
         const SweepOutcome outcome =
             DiddleConsts(s, prepared.contest, *out, kScratch, jobs, hooks, messages);
         progress.finish();
@@ -197,7 +197,7 @@ void add_score_commands(CLI::App& app, Action& action) {
         ->type_name("REPORT");
     add_run_flags(*mu, multi.flags);
     mu->add_option("-j,--jobs", multi.jobs, "runs at once (default: every core)")
-        ->check(CLI::PositiveNumber);
+        ->check(counting_from_one("give at least 1 run at once"));
     mu->final_callback([&action] { action = [] { return multi.execute(); }; });
 
     static DiddleCommand diddle;
@@ -209,7 +209,7 @@ void add_score_commands(CLI::App& app, Action& action) {
         ->type_name("REPORT");
     add_run_flags(*d, diddle.flags);
     d->add_option("-j,--jobs", diddle.jobs, "runs at once (default: every core)")
-        ->check(CLI::PositiveNumber);
+        ->check(counting_from_one("give at least 1 run at once"));
     d->final_callback([&action] { action = [] { return diddle.execute(); }; });
 }
 

@@ -2,10 +2,12 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 namespace CLI {
 class App;
-}
+class Validator;
+}  // namespace CLI
 
 namespace skywave::cli {
 
@@ -13,6 +15,10 @@ namespace skywave::cli {
 // command line sets `action`, which main runs once every argument is parsed; it
 // returns the exit code.
 using Action = std::function<int()>;
+
+// A check of a whole-number flag that counts from 1, answering with what it counts
+// ("screens count from 1") instead of the parser's range.
+CLI::Validator counting_from_one(const std::string& message);
 
 void add_run_command(CLI::App& app, Action& action);
 void add_consts_command(CLI::App& app, Action& action);

@@ -12,11 +12,14 @@
 namespace skywave::cli {
 
 namespace {
-volatile std::sig_atomic_t g_interrupted = 0;
+volatile std::sig_atomic_t g_signal = 0;
 
-extern "C" void on_interrupt(int) {
-    g_interrupted = 1;
-    std::signal(SIGINT, SIG_DFL);
+// The first stop signal asks the work to stop like the Stop command; a second one of
+// the same kind ends the program at once. A closed pipe only asks (writes to it fail
+// from then on, as errors).
+extern "C" void on_stop_signal(int sig) {
+    if (g_signal == 0) g_signal = sig;
+    if (sig != SIGPIPE) std::signal(sig, SIG_DFL);
 }
 }  // namespace
 
@@ -25,12 +28,25 @@ void ConsoleMessages::show_message(const std::string& text, const std::string& c
     std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
 }
 
-void install_interrupt_handler() {
-    std::signal(SIGINT, on_interrupt);
+void ConsoleMessages::show_message(const std::string& text, const std::string& caption,
+                                   const std::string& detail) {
+    show_message(text, caption);
+    if (!detail.empty()) std::fprintf(stderr, "  %s\n", detail.c_str());
+}
+
+void install_signal_handlers() {
+    for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGPIPE})
+        std::signal(sig, on_stop_signal);
+    // A file-size limit is a write error like a full disk, not the end of the program.
+    std::signal(SIGXFSZ, SIG_IGN);
 }
 
 bool interrupted() {
-    return g_interrupted != 0;
+    return g_signal != 0;
+}
+
+int stop_signal() {
+    return g_signal;
 }
 
 Progress::Progress() : tty_(isatty(fileno(stderr)) != 0) {}
@@ -115,7 +131,7 @@ std::unique_ptr<Report> open_report(const std::optional<std::string>& file, Mess
     if (!report && error == EWOULDBLOCK)
         messages.show_message(busy_text(*file), kOutputErrorCaption);
     else if (!report)
-        messages.show_message("Can't open report file", "ERROR");
+        messages.show_message("Can't open report file", "ERROR", creation_failure(*file, error));
     return report;
 }
 
@@ -127,6 +143,12 @@ bool output_is_input(const std::vector<std::string>& outputs,
             return true;
         }
     return false;
+}
+
+void ConsoleSweepHooks::note(const std::string& text) {
+    if (text == noted_) return;  // once, though a command may sweep twice
+    noted_ = text;
+    std::fprintf(stderr, "note: %s\n", text.c_str());
 }
 
 bool close_report(Report& report, MessageSink& messages) {

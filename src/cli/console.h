@@ -21,19 +21,27 @@ bool output_is_input(const std::vector<std::string>& outputs,
                      const std::vector<std::string>& inputs, MessageSink& messages);
 
 // Exit codes of every command.
-enum ExitCode { kOk = 0, kError = 1, kUsage = 2, kInterrupted = 130 };
+enum ExitCode { kOk = 0, kError = 1, kUsage = 2, kInterrupted = 130 };  // or 128 + signal
 
 // Messages go to standard error as "CAPTION: text".
 class ConsoleMessages : public MessageSink {
 public:
     void show_message(const std::string& text, const std::string& caption) override;
+    // The detail goes on a line of its own.
+    void show_message(const std::string& text, const std::string& caption,
+                      const std::string& detail) override;
     int count = 0;
 };
 
-// True once Ctrl-C was pressed. The first press asks the work to stop like the
-// Stop command; a second one ends the program at once.
-void install_interrupt_handler();
+// Ctrl-C (SIGINT), SIGTERM, SIGHUP and a closed output pipe (SIGPIPE) ask the work to
+// stop like the Stop command: whole screens and lines, the report's closing lines,
+// temporaries removed; the program then exits with 128 + the signal. A second SIGINT,
+// SIGTERM or SIGHUP ends it at once. SIGXFSZ is ignored, so a file-size limit is a
+// write error. Installed once as the program starts.
+void install_signal_handlers();
+// True once a stop signal came; stop_signal() is its number.
 bool interrupted();
+int stop_signal();
 
 // Progress of runs: a bar on standard error when it is a terminal.
 class Progress {
@@ -75,10 +83,12 @@ public:
     void SetStatus2(const std::string& text) override;
     void progress(long done, long planned) override;
     bool stop_requested() override { return interrupted(); }
+    void note(const std::string& text) override;
 
 private:
     Progress& progress_;
     std::string status_;
+    std::string noted_;
 };
 
 // Where a report goes: the named file (created or truncated), or standard output.

@@ -3,6 +3,8 @@
 // ids no item carries are enabled and do nothing.
 #include "map_window.h"
 
+#include <new>
+
 namespace skywave::gui {
 
 std::vector<MapWindow::CommandEntry> MapWindow::command_table() {
@@ -73,7 +75,12 @@ bool MapWindow::command_enabled(int id) const {
 void MapWindow::run_command(int id) {
     const CommandEntry* entry = find_entry(id);
     if (!entry || !entry->enabled()) return;
-    entry->run();
+    try {
+        entry->run();
+    } catch (const std::bad_alloc&) {
+        // The command is given up; the window goes on.
+        dialogs_.message(this, "Not enough memory.", "MEMORY ERROR!");
+    }
     if (entry->update_after) update_commands();
 }
 

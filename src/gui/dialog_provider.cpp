@@ -1,12 +1,26 @@
 #include "dialog_provider.h"
 
 #include <QFileDialog>
+#include <QMainWindow>
 #include <QMessageBox>
+#include <QStatusBar>
 #include <QStringList>
 
 #include "dialogs.h"
 
 namespace skywave::gui {
+
+void show_detail(QWidget* parent, const std::string& detail) {
+    if (detail.empty() || !parent) return;
+    if (auto* frame = qobject_cast<QMainWindow*>(parent->window()))
+        frame->statusBar()->showMessage(QString::fromStdString(detail));
+}
+
+void DialogMessages::show_message(const std::string& text, const std::string& caption,
+                                  const std::string& detail) {
+    show_detail(parent_, detail);
+    dialogs_.message(parent_, text, caption, icon_);
+}
 
 QString qt_filter(const char* filter) {
     const QStringList parts = QString::fromUtf8(filter).split(QLatin1Char('|'));

@@ -74,6 +74,9 @@ public:
     void about(QWidget* parent) override;
 };
 
+// Shows the file and the cause behind a message in the status bar of parent's window.
+void show_detail(QWidget* parent, const std::string& detail);
+
 // The engine's messages shown through a provider (on the GUI thread).
 class DialogMessages : public MessageSink {
 public:
@@ -82,6 +85,9 @@ public:
     void show_message(const std::string& text, const std::string& caption) override {
         dialogs_.message(parent_, text, caption, icon_);
     }
+    // The message's own text in the box; the file and the cause in the status bar.
+    void show_message(const std::string& text, const std::string& caption,
+                      const std::string& detail) override;
 
 private:
     DialogProvider& dialogs_;

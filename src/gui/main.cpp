@@ -1,12 +1,15 @@
 // skywave-gui [FILE]: the desktop program, replaying FILE if given.
 #include <QApplication>
 #include <QStringList>
+#include <csignal>
 
 #include "app.h"
 #include "button_faces.h"
 #include "dialog_provider.h"
 
 int main(int argc, char** argv) {
+    // A file-size limit is a write error like a full disk, not the end of the program.
+    std::signal(SIGXFSZ, SIG_IGN);
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("skywave-gui"));
     QApplication::setWindowIcon(skywave::gui::program_icon());

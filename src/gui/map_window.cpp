@@ -190,7 +190,15 @@ void MapWindow::dropEvent(QDropEvent* event) {
 }
 
 void MapWindow::start_work(std::function<void()> job, std::function<void()> done) {
-    worker_.start(std::move(job), [this, done = std::move(done)] {
+    const auto guarded = [this, job = std::move(job)] {
+        try {
+            job();
+        } catch (const std::bad_alloc&) {
+            // The work is given up; the window says so and goes on.
+            worker_messages_.show_message("Not enough memory.", "MEMORY ERROR!");
+        }
+    };
+    worker_.start(guarded, [this, done = std::move(done)] {
         done();
         update_commands();
     });

@@ -48,6 +48,14 @@ void WorkThread::call(std::function<void()> fn) {
     QMetaObject::invokeMethod(this, std::move(fn), Qt::BlockingQueuedConnection);
 }
 
+void WorkMessages::show_message(const std::string& text, const std::string& caption,
+                                const std::string& detail) {
+    worker_.call([&] {
+        if (!worker_.closing()) show_detail(parent_, detail);
+    });
+    show_message(text, caption);
+}
+
 void WorkMessages::show_message(const std::string& text, const std::string& caption) {
     worker_.call([&] {
         if (!worker_.closing()) dialogs_.message(parent_, text, caption);

@@ -51,6 +51,9 @@ public:
     WorkMessages(WorkThread& worker, DialogProvider& dialogs, QWidget* parent)
         : worker_(worker), dialogs_(dialogs), parent_(parent) {}
     void show_message(const std::string& text, const std::string& caption) override;
+    // The message's own text in the box; the file and the cause in the status bar.
+    void show_message(const std::string& text, const std::string& caption,
+                      const std::string& detail) override;
 
 private:
     WorkThread& worker_;

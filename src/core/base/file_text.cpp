@@ -30,6 +30,11 @@ std::string FileText::error_text() const {
     return "Can't read " + name + ": " + std::strerror(error);
 }
 
+std::string FileText::open_error_text() const {
+    if (open_error == EISDIR) return name + " is a folder";
+    return name + ": " + std::strerror(open_error);
+}
+
 FileText read_source_text(ByteSource& source, const std::string& name) {
     FileText f;
     f.name = name;
@@ -56,10 +61,14 @@ FileText read_file_text(const std::string& name) {
     FileText f;
     f.name = name;
     const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return f;
+    if (fd < 0) {
+        f.open_error = errno;
+        return f;
+    }
     struct stat st;
     if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {  // a folder is no file to read
         ::close(fd);
+        f.open_error = EISDIR;
         return f;
     }
     FdSource in(fd);

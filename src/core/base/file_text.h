@@ -19,11 +19,14 @@ struct FileText {
     std::string name;
     std::string text;
     bool opened = false;  // false: missing, a folder, or not readable at all
+    int open_error = 0;   // errno of the failed open (EISDIR for a folder)
     int error = 0;        // errno of a failed read; the text then is not used
 
     bool ok() const { return opened && error == 0; }
     // "Can't read NAME: cause".
     std::string error_text() const;
+    // "NAME: cause" of a file that could not be opened ("NAME is a folder").
+    std::string open_error_text() const;
 };
 
 // The whole file; "-" is standard input.

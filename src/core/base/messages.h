@@ -11,16 +11,27 @@ class MessageSink {
 public:
     virtual ~MessageSink() = default;
     virtual void show_message(const std::string& text, const std::string& caption) = 0;
+    // A message whose own text is fixed, with the file and the cause behind it, which a
+    // front end shows on a line of its own (or leaves out).
+    virtual void show_message(const std::string& text, const std::string& caption,
+                              const std::string& detail) {
+        (void)detail;
+        show_message(text, caption);
+    }
 };
 
 // Keeps the messages it was given; handy where the caller reports them later.
 class MessageLog : public MessageSink {
 public:
     struct Entry {
-        std::string text, caption;
+        std::string text, caption, detail;
     };
     void show_message(const std::string& text, const std::string& caption) override {
-        entries.push_back({text, caption});
+        entries.push_back({text, caption, {}});
+    }
+    void show_message(const std::string& text, const std::string& caption,
+                      const std::string& detail) override {
+        entries.push_back({text, caption, detail});
     }
     std::vector<Entry> entries;
 };

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 namespace skywave {
@@ -27,6 +28,27 @@ std::optional<std::string> output_conflict(const std::string& output,
         if (same_file(output, input))
             return output + " is the input " + input + "; it is not written over";
     return std::nullopt;
+}
+
+std::string creation_failure(const std::string& name, int error) {
+    switch (error) {
+        case EACCES:
+        case EPERM:
+        case EROFS:
+        case ENOENT:
+        case ENOTDIR:
+        case ENOSPC:
+        case EDQUOT: {
+            const std::string folder = fs::path(name).parent_path().string();
+            std::string text = "cannot create a file in ";
+            text += folder.empty() ? std::string(".") : folder;
+            text += ": ";
+            text += std::strerror(error);
+            return text;
+        }
+        default:
+            return name + ": " + std::strerror(error);
+    }
 }
 
 std::string busy_text(const std::string& name) {

@@ -21,6 +21,10 @@ std::optional<std::string> output_conflict(const std::string& output,
 // The caption of that message and of an output held by another writer.
 inline constexpr const char* kOutputErrorCaption = "ERROR OPENING OUTPUT";
 
+// Why an output could not be created: "cannot create a file in FOLDER: cause" when the
+// folder refuses it, else "NAME: cause".
+std::string creation_failure(const std::string& name, int error);
+
 // "NAME is being written by another process".
 std::string busy_text(const std::string& name);
 

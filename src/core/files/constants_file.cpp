@@ -94,7 +94,7 @@ bool WriteConsts(const RunSettings& s, const std::string& file_name, MessageSink
     if (err == EWOULDBLOCK)
         messages.show_message(busy_text(file_name), kOutputErrorCaption);
     else if (!opened)
-        messages.show_message(file_name, "ERROR OPENING OUTPUT");
+        messages.show_message(file_name, "ERROR OPENING OUTPUT", creation_failure(file_name, err));
     else
         messages.show_message(file_name + ": " + std::strerror(err), "ERROR WRITING OUTPUT");
     return false;
@@ -103,7 +103,7 @@ bool WriteConsts(const RunSettings& s, const std::string& file_name, MessageSink
 bool ReadConsts(RunSettings& s, const std::string& file_name, MessageSink& messages) {
     const FileText file = read_file_text(file_name);
     if (!file.opened) {
-        messages.show_message(file_name, "ERROR OPENING INPUT");
+        messages.show_message(file_name, "ERROR OPENING INPUT", file.open_error_text());
         return false;
     }
     // A file that cannot be read to its end changes nothing: half a file of tuned

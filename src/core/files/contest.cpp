@@ -22,7 +22,7 @@ ContestHeaderRead read_contest_header(const std::string& file_name, MessageSink&
 
 ContestHeaderRead read_contest_header(const FileText& file, MessageSink& messages) {
     if (!file.opened) {
-        messages.show_message("Can't open file for comparison", "Error");
+        messages.show_message("Can't open file for comparison", "Error", file.open_error_text());
         return {};
     }
     if (!file.ok()) {

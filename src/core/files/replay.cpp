@@ -28,7 +28,7 @@ bool ReplayFile::open(std::string file_name, Model& m, MessageSink& messages) {
     }
     set_grain(m.grid, m.consts.display_grain);
     if (!file.opened) {
-        messages.show_message("Can't open the file", "ERROR");
+        messages.show_message("Can't open the file", "ERROR", file.open_error_text());
         return false;
     }
     if (!file.ok()) {

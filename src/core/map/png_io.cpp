@@ -55,7 +55,7 @@ bool write_png(const std::string& file_name, const Surface& s, int x, int y, int
     bytes.resize(size);
     // Complete or not at all: the picture replaces an older one only once written.
     if (const int err = replace_file(file_name, bytes)) {
-        error = err == EWOULDBLOCK ? busy_text(file_name) : file_name + ": " + std::strerror(err);
+        error = err == EWOULDBLOCK ? busy_text(file_name) : creation_failure(file_name, err);
         return false;
     }
     return true;

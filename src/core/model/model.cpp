@@ -18,6 +18,7 @@ bool InitCalc(Model& m, MessageSink& messages) {
         m.path_cache.allocate();
         m.path_cache.clear();
     } catch (const std::bad_alloc&) {
+        // Nothing half-made stays: the next InitCalc starts afresh.
         m.arrays.reset();
         messages.show_message("Not enough memory for the result arrays.", "MEMORY ERROR!");
         return false;

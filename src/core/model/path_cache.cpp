@@ -11,12 +11,19 @@ bool same_bits(float a, float b) {
 }
 }  // namespace
 
+// All or nothing: the new buffers are made first and taken over together, so a failed
+// allocation leaves no cache that looks allocated but is not.
 void PathCache::allocate() {
-    if (!valid_.empty()) return;
-    path_key_.assign(2 * kCells, 0.0f);
-    valid_.assign(std::size_t(kCells) * kMaxHops, 0);
-    last_.assign(std::size_t(kCells) * kMaxHops * 2, 0.0f);
-    midpoints_.assign(std::size_t(kCells) * kSlotCells, 0);
+    if (!midpoints_.empty()) return;
+    std::vector<float> path_key(2 * kCells, 0.0f);
+    std::vector<std::uint8_t> valid(std::size_t(kCells) * kMaxHops, 0);
+    std::vector<float> last(std::size_t(kCells) * kMaxHops * 2, 0.0f);
+    std::vector<std::uint16_t> midpoints(std::size_t(kCells) * kSlotCells, 0);
+    path_key_.swap(path_key);
+    valid_.swap(valid);
+    last_.swap(last);
+    midpoints_.swap(midpoints);
+    keyed_ = false;
 }
 
 void PathCache::clear() {

@@ -82,7 +82,7 @@ bool write_whole_file(const std::string& file_name, const std::string& text,
     if (err == EWOULDBLOCK)
         messages.show_message(busy_text(file_name), kOutputErrorCaption);
     else if (err != 0)
-        messages.show_message(file_name + ": " + std::strerror(err), "FILE ERROR!");
+        messages.show_message(creation_failure(file_name, err), "FILE ERROR!");
     return err == 0;
 }
 

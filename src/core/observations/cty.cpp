@@ -1,6 +1,8 @@
 #include "observations/cty.h"
 
 #include <cctype>
+#include <cerrno>
+#include <cstring>
 
 #include "base/cformat.h"
 #include "base/file_text.h"
@@ -42,7 +44,9 @@ std::string change_area(std::string call, char digit) {
 std::optional<PrefixTable> PrefixTable::read(const std::string& file, std::string& error) {
     const FileText text = read_file_text(file);
     if (!text.opened) {
-        error = file + ": can't open the prefix table";
+        error = text.open_error == EISDIR ? file + " is a folder, not a prefix table"
+                                          : file + ": can't open the prefix table (" +
+                                                std::strerror(text.open_error) + ")";
         return std::nullopt;
     }
     if (!text.ok()) {

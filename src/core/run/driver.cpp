@@ -177,7 +177,7 @@ RunOutcome MainCalcs(Model& m, const std::optional<std::string>& output, RunHook
             if (error == EWOULDBLOCK)
                 messages.show_message(busy_text(*output), kOutputErrorCaption);
             else
-                messages.show_message("Can't open", *output);
+                messages.show_message("Can't open", *output, creation_failure(*output, error));
             return RunOutcome::failed;
         }
     }

@@ -32,6 +32,8 @@ public:
     virtual void progress(long /*done*/, long /*planned*/) {}
     // Polled while the sweep waits; true asks every run to stop like the Stop command.
     virtual bool stop_requested() { return false; }
+    // Something the user should know once (fewer threads than asked for).
+    virtual void note(const std::string& /*text*/) {}
 };
 
 // Passes messages on from any thread, one at a time.
@@ -41,6 +43,11 @@ public:
     void show_message(const std::string& text, const std::string& caption) override {
         std::lock_guard lock(mutex_);
         to_.show_message(text, caption);
+    }
+    void show_message(const std::string& text, const std::string& caption,
+                      const std::string& detail) override {
+        std::lock_guard lock(mutex_);
+        to_.show_message(text, caption, detail);
     }
 
 private:
@@ -66,6 +73,8 @@ public:
     // Tells the front end what a task computes now.
     void status(const std::string& text);
     bool stopping() const { return stop_.load(); }
+    // A task ran out of memory; the sweep then stopped.
+    bool out_of_memory() const { return out_of_memory_.load(); }
 
 private:
     friend class Sweep;
@@ -78,13 +87,17 @@ private:
     std::vector<Slot> slots_;
     std::string status_;
     std::atomic<bool> stop_{false};
+    std::atomic<bool> out_of_memory_{false};
+    std::atomic<bool> memory_reported_{false};
     std::atomic<long> runs_done_{0};
 };
 
 class Sweep {
 public:
-    // jobs worker threads (at least 1), each with a scratch file in a private folder
-    // beside final_scratch.
+    // Up to jobs worker threads (at least 1; never more than a run has tasks), each
+    // with a scratch file in a private folder beside final_scratch. The folder holds a
+    // lock file while the sweep lives; folders beside it whose lock can be taken were
+    // left by a process that was killed, and are removed.
     Sweep(int jobs, const std::string& final_scratch);
     ~Sweep();
 
@@ -96,13 +109,18 @@ public:
              const std::function<void(const std::string&)>& write, SweepHooks& hooks);
 
     bool stopped() const { return context_.stopping(); }
+    bool out_of_memory() const { return context_.out_of_memory(); }
+    bool memory_reported() const { return context_.memory_reported_.load(); }
 
 private:
     void keep_scratch(SweepWorker& w, int rank);
+    void add_workers(int n);
     std::vector<std::unique_ptr<SweepWorker>> workers_;
     SweepContext context_;
     std::string final_scratch_;
     std::string folder_;
+    int jobs_;
+    int lock_fd_ = -1;
     int kept_rank_ = -2;
 };
 
@@ -112,7 +130,11 @@ enum class SweepOutcome {
     nothing_scored,  // every run done, none could be scored (the report says why)
     stopped,         // stopped like the Stop command
     refused,         // not started: an output would have destroyed an input (reported)
+    out_of_memory,   // stopped: a run could not get its memory (reported, "MEMORY ERROR!")
 };
+
+// "MEMORY ERROR!" of a sweep that ran out of memory, unless a run said so already.
+void report_out_of_memory(const Sweep& sweep, MessageSink& messages);
 
 // The number of worker threads to use when none is asked for: every core.
 int default_jobs();

@@ -177,6 +177,7 @@ SweepOutcome DiddleConsts(const RunSettings& settings, const FileText& CompareFi
         void SetStatus2(const std::string& text) override { to.SetStatus2(text); }
         void progress(long done, long planned) override { to.progress(done, planned); }
         bool stop_requested() override { return to.stop_requested() || !report.ok(); }
+        void note(const std::string& text) override { to.note(text); }
         SweepHooks& to;
         const Report& report;
     } sweep_hooks(hooks, report);
@@ -221,6 +222,10 @@ SweepOutcome DiddleConsts(const RunSettings& settings, const FileText& CompareFi
     report.write("\nREPORT DONE: " + utc_stamp(done) + "\n");
     report.printf("\nELAPSED TIME: %ld SECONDS\n", long(done - started));
     hooks.sweep_ended();
+    if (sweep.out_of_memory()) {
+        report_out_of_memory(sweep, messages);
+        return SweepOutcome::out_of_memory;
+    }
     if (sweep.stopped()) return SweepOutcome::stopped;
     return ref_scored ? SweepOutcome::scored : SweepOutcome::nothing_scored;
 }

@@ -102,7 +102,8 @@ std::optional<ScoreResults> ScoreFiles(const Grid& grid, const std::string& pred
                                        MessageSink& messages) {
     FileText one = read_file_text(prediction);
     if (!one.opened) {
-        messages.show_message("Can't open first file for comparison", "Error");
+        messages.show_message("Can't open first file for comparison", "Error",
+                              one.open_error_text());
         return std::nullopt;
     }
     if (!one.ok()) {
@@ -116,11 +117,13 @@ std::optional<ScoreResults> score_texts(const Grid& grid, FileText prediction,
                                         FileText observations, Report* report,
                                         MessageSink& messages) {
     if (!prediction.opened) {
-        messages.show_message("Can't open first file for comparison", "Error");
+        messages.show_message("Can't open first file for comparison", "Error",
+                              prediction.open_error_text());
         return std::nullopt;
     }
     if (!observations.opened) {
-        messages.show_message("Can't open second file for comparison", "Error");
+        messages.show_message("Can't open second file for comparison", "Error",
+                              observations.open_error_text());
         return std::nullopt;
     }
     for (const FileText* f : {&prediction, &observations})
