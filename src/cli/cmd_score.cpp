@@ -120,6 +120,7 @@ struct MultiCommand {
             return kError;
         options.grain = flags.grain ? int(s.consts.display_grain) : 0;
         options.use_run_dates = has_dates(flags);
+        options.times = run_times(s);  // the flags' times, else 0:00 to 23:00
         options.jobs = jobs;
         std::unique_ptr<Report> out = open_report(report, messages);
         if (!out) return kError;

@@ -3,21 +3,34 @@
 // table.)
 #include "commands.h"
 #include "control_bar.h"
+#include "files/constants_file.h"
 #include "map_window.h"
 #include "run/driver.h"
 
 namespace skywave::gui {
 
 // The run-settings dialog on the settings in force; true once they were confirmed.
-bool MapWindow::ask_run_settings() {
+// confirmed receives a file chosen with Browse in a save dialog that asked.
+bool MapWindow::ask_run_settings(std::string& confirmed) {
     SettingsRecord data = record_from_settings(m_, file_name_, messages_);
-    dialogs_.init_dialog(this, data);
+    dialogs_.init_dialog(this, data, confirmed);
     apply_record(m_, file_name_, data);
     return data.accepted;
 }
 
+// The prediction file a run writes is never MOF.DAT, and an existing file is replaced
+// only when it was chosen in a save dialog that asked or the user says Yes now; No
+// returns to the run settings.
 void MapWindow::start_run() {
-    if (!ask_run_settings()) return;
+    for (;;) {
+        std::string confirmed = confirmed_output_;
+        if (!ask_run_settings(confirmed)) return;
+        const OutputCheck check =
+            check_output(file_name_, {kDefaultConstantsFile}, file_name_ == confirmed);
+        if (check == OutputCheck::refuse) return;
+        if (check == OutputCheck::write) break;
+    }
+    confirmed_output_.clear();  // a confirmation holds for one run
     abort_ = 0;
     close_replay();
     hooks_.prepare(count_steps(m_).value_or(0));

@@ -35,7 +35,13 @@ std::vector<MapWindow::CommandEntry> MapWindow::command_table() {
         {CM_EXAMNEXT, [this] { examine_next(); }, [this] { return examining_; }},
         {CM_CALCSCORE, [this] { score_one_file(); }, idle},
         {CM_CALCSCOREMULTI, [this] { score_many_files(); }, idle},
-        {CM_CALCINIT, [this] { ask_run_settings(); }, idle},
+        {CM_CALCINIT,
+         [this] {
+             std::string confirmed = confirmed_output_;
+             ask_run_settings(confirmed);
+             confirmed_output_ = confirmed;
+         },
+         idle},
         {CM_CALCCDEFAULT, [this] { reset_constants(); }, idle},
         {CM_CALCCCHANGE, [this] { change_constants(); }, idle},
         {CM_CALCCDIDDLE, [this] { diddle_constants(); }, idle},

@@ -64,12 +64,14 @@ void MapWindow::diddle_constants() {
     report_request.kind = FileRequest::save;
     report_request.filter = qt_filter("Report file(*.DID)|*.DID");
     report_request.default_ext = QStringLiteral("DID");
-    const auto report_name = dialogs_.file_name(this, report_request);
+    const auto report_name = choose_report(report_request, {*contest});
     if (!report_name) return;
 
-    // The contest file's dates with the run settings' times.
-    const ContestRunRequest request{0, true, run_times(m_)};
-    ContestRun prepared = prepare_contest_run(m_, *contest, request, messages_);
+    // As the command line runs it: the contest file's grain and the dates its screens
+    // span, 0:00 to 23:00 UTC. Its conditions, grain and dates stay in force afterwards;
+    // the run settings keep their own times.
+    RunSettings run = m_;
+    ContestRun prepared = prepare_contest_run(run, *contest, ContestRunRequest{}, messages_);
     switch (prepared.status) {
         case ContestRunStatus::ready:
             break;
@@ -79,8 +81,13 @@ void MapWindow::diddle_constants() {
         default:  // reported
             return;
     }
+    const RunTimes own_times = run_times(m_);
+    m_.settings() = run;
+    m_.consts.start_time = own_times.start;
+    m_.consts.stop_time = own_times.stop;
+    m_.consts.step_time = own_times.step;
     bool refused = false;
-    std::shared_ptr<Report> report = create_report(*report_name, {*contest}, refused);
+    std::shared_ptr<Report> report = create_report(*report_name, refused);
     if (!report) {
         if (!refused) dialogs_.message(this, "Can't open report file", "ERROR");
         return;
@@ -88,8 +95,8 @@ void MapWindow::diddle_constants() {
 
     start_sweep(0);
     start_work(
-        [this, contest = std::move(prepared.contest), report] {
-            DiddleConsts(m_, contest, *report, "scratch.mof", default_jobs(), sweep_hooks_,
+        [this, run, contest = std::move(prepared.contest), report] {
+            DiddleConsts(run, contest, *report, "scratch.mof", default_jobs(), sweep_hooks_,
                          worker_messages_);
         },
         sweep_done(report));

@@ -16,6 +16,7 @@
 #include "base/cformat.h"
 #include "button_faces.h"
 #include "commands.h"
+#include "dialog_provider.h"
 
 namespace skywave::gui {
 
@@ -207,13 +208,13 @@ void ControlBar::SetTime(float time) {
 }
 
 void ControlBar::SetStatus(const std::string& text) {
-    StatusGadget->setText(QString::fromStdString(text));
+    StatusGadget->setText(to_qstring(text));
 }
 void ControlBar::SetStatus2(const std::string& text) {
-    StatusGadget2->setText(QString::fromStdString(text));
+    StatusGadget2->setText(to_qstring(text));
 }
 void ControlBar::SetTitle(const std::string& text) {
-    TitleGadget->setText(QString::fromStdString(text));
+    TitleGadget->setText(to_qstring(text));
 }
 
 // A changing menu item keeps its place; afterwards it is found under its new id.

@@ -1,9 +1,11 @@
 #include "dialog_provider.h"
 
+#include <QFile>
 #include <QFileDialog>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QStatusBar>
+#include <QStringDecoder>
 #include <QStringList>
 
 #include "dialogs.h"
@@ -13,13 +15,26 @@ namespace skywave::gui {
 void show_detail(QWidget* parent, const std::string& detail) {
     if (detail.empty() || !parent) return;
     if (auto* frame = qobject_cast<QMainWindow*>(parent->window()))
-        frame->statusBar()->showMessage(QString::fromStdString(detail));
+        frame->statusBar()->showMessage(to_qstring(detail));
 }
 
 void DialogMessages::show_message(const std::string& text, const std::string& caption,
                                   const std::string& detail) {
     show_detail(parent_, detail);
     dialogs_.message(parent_, text, caption, icon_);
+}
+
+QString to_qstring(const std::string& text) {
+    const QByteArray bytes = QByteArray::fromStdString(text);
+    // Valid UTF-8 as it is; other bytes (a file name from another system) as Latin-1,
+    // one character each, so every byte is still shown.
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString decoded = utf8(bytes);
+    return utf8.hasError() ? QString::fromLatin1(bytes) : decoded;
+}
+
+std::string file_name_of(const QString& name) {
+    return QFile::encodeName(name).toStdString();
 }
 
 QString qt_filter(const char* filter) {
@@ -51,8 +66,7 @@ FileRequest prediction_file_request(FileRequest::Kind kind, bool confirm_overwri
 void QtDialogProvider::message(QWidget* parent, const std::string& text, const std::string& caption,
                                MessageIcon icon) {
     QMessageBox box(icon == MessageIcon::stop ? QMessageBox::Critical : QMessageBox::NoIcon,
-                    QString::fromStdString(caption), QString::fromStdString(text), QMessageBox::Ok,
-                    parent);
+                    to_qstring(caption), to_qstring(text), QMessageBox::Ok, parent);
     box.exec();
 }
 
@@ -70,12 +84,19 @@ std::optional<std::string> QtDialogProvider::file_name(QWidget* parent,
         dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirm_overwrite);
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return dialog.selectedFiles().first().toStdString();
+    return file_name_of(dialog.selectedFiles().first());
 }
 
-void QtDialogProvider::init_dialog(QWidget* parent, SettingsRecord& data) {
-    RunSettingsDialog dialog(parent, data, *this);
+void QtDialogProvider::init_dialog(QWidget* parent, SettingsRecord& data, std::string& confirmed) {
+    RunSettingsDialog dialog(parent, data, *this, &confirmed);
     dialog.exec();
+}
+
+bool QtDialogProvider::question(QWidget* parent, const std::string& text,
+                                const std::string& caption) {
+    return QMessageBox::question(parent, to_qstring(caption), to_qstring(text),
+                                 QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
 }
 
 void QtDialogProvider::auto_dialog(QWidget* parent, AutoData& data) {

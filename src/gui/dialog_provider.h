@@ -40,6 +40,13 @@ struct FileRequest {
 // pattern matching upper- and lower-case names.
 QString qt_filter(const char* filter);
 
+// A text of the engine (messages, file names) for the screen: UTF-8, or, where it is
+// not (a file name from another system), one character per byte, so nothing is lost
+// from sight.
+QString to_qstring(const std::string& text);
+// The name of a file as the system knows it, from a name a dialog gives.
+std::string file_name_of(const QString& name);
+
 // The request for a prediction file (*.MOF, or a contest file *.PRP), to open or to
 // save.
 FileRequest prediction_file_request(FileRequest::Kind kind, bool confirm_overwrite = false);
@@ -53,7 +60,11 @@ public:
     // The chosen file, or nothing when the user cancelled.
     virtual std::optional<std::string> file_name(QWidget* parent, const FileRequest& request) = 0;
     // The run settings dialog "Initialize User Data" on the record; sets accepted.
-    virtual void init_dialog(QWidget* parent, SettingsRecord& data) = 0;
+    // confirmed receives a file chosen with Browse, whose replacement the save dialog
+    // has already confirmed.
+    virtual void init_dialog(QWidget* parent, SettingsRecord& data, std::string& confirmed) = 0;
+    // A question with Yes and No; true for Yes.
+    virtual bool question(QWidget* parent, const std::string& text, const std::string& caption) = 0;
     // "Auto Cycle Time"; sets Seconds and accepted.
     virtual void auto_dialog(QWidget* parent, AutoData& data) = 0;
     // "Select Array To View"; sets Select and accepted.
@@ -68,7 +79,8 @@ public:
     void message(QWidget* parent, const std::string& text, const std::string& caption,
                  MessageIcon icon) override;
     std::optional<std::string> file_name(QWidget* parent, const FileRequest& request) override;
-    void init_dialog(QWidget* parent, SettingsRecord& data) override;
+    void init_dialog(QWidget* parent, SettingsRecord& data, std::string& confirmed) override;
+    bool question(QWidget* parent, const std::string& text, const std::string& caption) override;
     void auto_dialog(QWidget* parent, AutoData& data) override;
     void array_dialog(QWidget* parent, ArrayData& data) override;
     void about(QWidget* parent) override;

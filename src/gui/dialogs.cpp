@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <limits>
 
 #include "button_faces.h"
 #include "model/result_arrays.h"
@@ -98,14 +99,17 @@ AutoCycleDialog::AutoCycleDialog(QWidget* parent, AutoData& data, DialogProvider
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &AutoCycleDialog::ok);
     connect(buttons, &QDialogButtonBox::rejected, this, &AutoCycleDialog::cancel);
+    // The period is what the dialog is for: ready to be typed over.
+    seconds_->setFocus();
+    seconds_->selectAll();
 }
 
 void AutoCycleDialog::ok() {
-    // A period is a whole number of seconds, 0 or more; a negative one would wrap to
-    // an enormous unsigned period, so it is refused like any other unreadable text.
+    // A period is a whole number of seconds, 0 or more, that the count-down can show; a
+    // negative or larger one is refused like any other unreadable text.
     bool ok = false;
     const long long value = seconds_->text().trimmed().toLongLong(&ok);
-    if (!ok || value < 0 || value > 0xffffffffLL) {
+    if (!ok || value < 0 || value > std::numeric_limits<int>::max()) {
         dialogs_.message(this, "Auto Data not readable.", "AUTO DATA ERROR!", MessageIcon::stop);
         return;
     }

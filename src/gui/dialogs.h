@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <initializer_list>
 #include <map>
+#include <string>
 
 #include "dialog_provider.h"
 #include "run/settings_form.h"
@@ -21,7 +22,10 @@ namespace skywave::gui {
 class RunSettingsDialog : public QDialog {
     Q_OBJECT
 public:
-    RunSettingsDialog(QWidget* parent, SettingsRecord& data, DialogProvider& dialogs);
+    // confirmed, when given, receives a file chosen with Browse (whose replacement the
+    // save dialog confirmed).
+    RunSettingsDialog(QWidget* parent, SettingsRecord& data, DialogProvider& dialogs,
+                      std::string* confirmed = nullptr);
 
     // The text field of a control id (200 ... 260).
     QLineEdit* Field(int id) const;
@@ -43,7 +47,13 @@ public:
     void reject() override;
 
 private:
+    // Shows a file name in the File field, keeping its bytes.
+    void show_file(const std::string& name);
+
     SettingsRecord* record_;
+    std::string* confirmed_;
+    std::string shown_file_;
+    QString shown_file_text_;
     SettingsFields read_fields() const;
     void write_fields(const SettingsFields& f);
     void write_fields(const SettingsFields& f, std::initializer_list<int> ids);

@@ -13,9 +13,9 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("skywave-gui"));
     QApplication::setWindowIcon(skywave::gui::program_icon());
-    // Qt has taken its own options; the first remaining argument names a file.
-    const QStringList args = QApplication::arguments();
-    const std::string file = args.size() > 1 ? args.at(1).toStdString() : std::string();
+    // Qt has taken its own options out of argv; the first remaining argument names a
+    // file, taken byte for byte (a name need not be UTF-8).
+    const std::string file = argc > 1 ? std::string(argv[1]) : std::string();
     skywave::gui::QtDialogProvider dialogs;
     skywave::gui::App app(file, dialogs);
     app.build_main_window();

@@ -90,7 +90,8 @@ void MapWindow::new_file() {
     if (const auto name =
             dialogs_.file_name(this, prediction_file_request(FileRequest::save, true))) {
         close_replay();
-        file_name_ = *name;  // the next run writes it
+        file_name_ = *name;  // the next run writes it; the dialog asked about replacing it
+        confirmed_output_ = *name;
     }
 }
 
@@ -222,24 +223,6 @@ std::function<void()> MapWindow::sweep_done(std::shared_ptr<Report> report) {
         bars_->StopProgress();
         bars_->StopCalcs();
     };
-}
-
-std::shared_ptr<Report> MapWindow::create_report(const std::string& name,
-                                                 const std::vector<std::string>& inputs,
-                                                 bool& refused) {
-    refused = false;
-    if (const std::optional<std::string> conflict = output_conflict(name, inputs)) {
-        dialogs_.message(this, *conflict, kOutputErrorCaption);
-        refused = true;
-        return nullptr;
-    }
-    int error = 0;
-    std::shared_ptr<Report> report = Report::create(name, &error);
-    if (!report && error == EWOULDBLOCK) {
-        dialogs_.message(this, busy_text(name), kOutputErrorCaption);
-        refused = true;
-    }
-    return report;
 }
 
 void MapWindow::first_use_init() {

@@ -96,7 +96,7 @@ private:
     void change_view(Command id);
     void show_about();
     // Calculations (calc_commands.cpp).
-    bool ask_run_settings();
+    bool ask_run_settings(std::string& confirmed);
     void start_run();
     void stop_work();
     // Constants (constants_commands.cpp).
@@ -126,10 +126,19 @@ private:
     // What ends a sweep on the GUI thread: its report closed (a failed write is
     // reported) and the bars back to their idle state.
     std::function<void()> sweep_done(std::shared_ptr<Report> report);
-    // The report file, unless it is one of the inputs or another process writes it
-    // (reported; refused is set); null without refused when it cannot be created.
-    std::shared_ptr<Report> create_report(const std::string& name,
-                                          const std::vector<std::string>& inputs, bool& refused);
+    // Whether an output may be written: an input of the work is refused (reported); an
+    // existing file that was not just chosen in a save dialog that asked is written only
+    // after "Replace FILE?" was answered Yes (No: ask_again).
+    enum class OutputCheck { write, ask_again, refuse };
+    OutputCheck check_output(const std::string& name, const std::vector<std::string>& inputs,
+                             bool confirmed);
+    // A report file from its save dialog, asked again after a No; nothing when cancelled
+    // or refused.
+    std::optional<std::string> choose_report(const FileRequest& request,
+                                             const std::vector<std::string>& inputs);
+    // The report file, unless another process writes it (reported; refused is set);
+    // null without refused when it cannot be created.
+    std::shared_ptr<Report> create_report(const std::string& name, bool& refused);
     void draw_legend();
     void show_array();
     void end_examination();
@@ -141,6 +150,7 @@ private:
     DialogMessages messages_;
     Model m_;
     std::string file_name_;
+    std::string confirmed_output_;  // chosen with New in a save dialog that asked
     ReplayFile replay_;
     ReplayScreen screen_;
     MapSurfaces s_;

@@ -42,6 +42,7 @@ void MapWindow::start_auto_cycle() {
         return;
     }
     bars_->StartAutoReplay();
+    bars_->SetCounter(int(auto_period_));  // the new period, not the last cycle's count
     update_commands();
 }
 
@@ -68,7 +69,7 @@ void MapWindow::auto_cycle_tick(int TimerID) {
 // opened: the file's grain and location would change the run's.
 void MapWindow::open_dropped_files(const QStringList& files) {
     if (files.isEmpty() || busy()) return;
-    file_name_ = files.first().toStdString();
+    file_name_ = file_name_of(files.first());
     open_replay();
     next_screen();
     update_commands();

@@ -61,8 +61,9 @@ void add_headings(QGridLayout* grid, int row, std::initializer_list<const char*>
 
 }  // namespace
 
-RunSettingsDialog::RunSettingsDialog(QWidget* parent, SettingsRecord& data, DialogProvider& dialogs)
-    : QDialog(parent), record_(&data), dialogs_(dialogs) {
+RunSettingsDialog::RunSettingsDialog(QWidget* parent, SettingsRecord& data, DialogProvider& dialogs,
+                                     std::string* confirmed)
+    : QDialog(parent), record_(&data), confirmed_(confirmed), dialogs_(dialogs) {
     setWindowTitle(QStringLiteral("Initialize User Data"));
     setObjectName(QStringLiteral("INIT_DIALOG"));
 
@@ -166,12 +167,23 @@ SettingsFields RunSettingsDialog::read_fields() const {
     SettingsFields f;
     for (const FieldId& fid : kFields)
         f.*fid.field = Field(fid.id)->text().toStdString();
+    // The file as the system names it: the name shown, while nobody changed it, keeps
+    // the bytes of a name that is not UTF-8.
+    const QString file = Field(260)->text();
+    f.file_name = file == shown_file_text_ ? shown_file_ : file_name_of(file);
     return f;
+}
+
+void RunSettingsDialog::show_file(const std::string& name) {
+    shown_file_ = name;
+    shown_file_text_ = to_qstring(name);
+    Field(260)->setText(shown_file_text_);
 }
 
 void RunSettingsDialog::write_fields(const SettingsFields& f) {
     for (const FieldId& fid : kFields)
         Field(fid.id)->setText(QString::fromStdString(f.*fid.field));
+    show_file(f.file_name);
 }
 
 // Rewrites only the fields with the given ids.
@@ -214,9 +226,12 @@ void RunSettingsDialog::fill_whole_day() {
     ok_->setFocus();
 }
 
+// The save dialog asks before an existing file is chosen, so the run need not ask again.
 void RunSettingsDialog::browse() {
-    if (const auto name = dialogs_.file_name(this, prediction_file_request(FileRequest::save))) {
-        Field(260)->setText(QString::fromStdString(*name));
+    if (const auto name =
+            dialogs_.file_name(this, prediction_file_request(FileRequest::save, true))) {
+        show_file(*name);
+        if (confirmed_) *confirmed_ = *name;
         ok_->setFocus();
     }
 }

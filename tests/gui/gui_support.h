@@ -54,6 +54,9 @@ public:
     std::vector<int> array_select_on_open;  // the record's Select as each dialog opened
     std::function<void()> on_array_dialog;  // runs as the array dialog opens
     int about_count = 0;
+    // Questions asked ("caption: text") and the answers to give in turn (none left: No).
+    std::vector<std::string> questions;
+    std::deque<bool> answers;
 
     void message(QWidget*, const std::string& text, const std::string& caption,
                  MessageIcon icon) override {
@@ -66,9 +69,16 @@ public:
         file_answers.pop_front();
         return answer;
     }
-    void init_dialog(QWidget* parent, SettingsRecord& data) override {
-        RunSettingsDialog dialog(parent, data, *this);
+    void init_dialog(QWidget* parent, SettingsRecord& data, std::string& confirmed) override {
+        RunSettingsDialog dialog(parent, data, *this, &confirmed);
         init(dialog);
+    }
+    bool question(QWidget*, const std::string& text, const std::string& caption) override {
+        questions.push_back(caption + ": " + text);
+        if (answers.empty()) return false;
+        const bool yes = answers.front();
+        answers.pop_front();
+        return yes;
     }
     void auto_dialog(QWidget* parent, AutoData& data) override {
         AutoCycleDialog dialog(parent, data, *this);

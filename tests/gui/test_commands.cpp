@@ -107,6 +107,8 @@ TEST_F(GuiTest, SingleScoreComparesTwoFilesAndShowsTheFirst) {
     start();
     dialogs.file_answers = {path("pred.mof"), path("obs.prp"), path("score.txt")};
     win().run_command(CM_CALCSCORE);
+    EXPECT_TRUE(win().busy()) << "the comparison runs on the worker thread";
+    finish_work();
     ASSERT_EQ(dialogs.file_requests.size(), 3u);
     EXPECT_EQ(dialogs.file_requests[0].filter.toStdString(),
               "MOF Data Files (*.MOF *.mof);;Contest Data(*.PRP *.prp)");

@@ -115,7 +115,8 @@ std::optional<ScoreResults> ScoreFiles(const Grid& grid, const std::string& pred
 
 std::optional<ScoreResults> score_texts(const Grid& grid, FileText prediction,
                                         FileText observations, Report* report,
-                                        MessageSink& messages) {
+                                        MessageSink& messages,
+                                        const std::function<void(long)>& screen_done) {
     if (!prediction.opened) {
         messages.show_message("Can't open first file for comparison", "Error",
                               prediction.open_error_text());
@@ -141,6 +142,7 @@ std::optional<ScoreResults> score_texts(const Grid& grid, FileText prediction,
     }
 
     std::string head1, head2;
+    long screens = 0;
     while (data_file.next(head1) && compare_file.next(head2)) {
         if (report) {
             report->printf("\nFILE 1=%s\n", head1.c_str());
@@ -172,6 +174,7 @@ std::optional<ScoreResults> score_texts(const Grid& grid, FileText prediction,
             to_percent(step.above[t], step.at[t], step.below[t], step.count[t]);
         }
         if (report) write_block(*report, step);
+        if (screen_done) screen_done(++screens);
     }
 
     ScoreCounters final = sum;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -49,8 +50,10 @@ std::optional<ScoreResults> ScoreFiles(const Grid& grid, const std::string& pred
                                        MessageSink& messages);
 // The same for two files already read (each read once, so pipes work and the
 // observations of a sweep are read a single time).
+// screen_done, when given, learns how many screens are scored so far.
 std::optional<ScoreResults> score_texts(const Grid& grid, FileText prediction,
                                         FileText observations, Report* report,
-                                        MessageSink& messages);
+                                        MessageSink& messages,
+                                        const std::function<void(long)>& screen_done = {});
 
 }  // namespace skywave

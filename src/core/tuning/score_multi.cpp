@@ -51,7 +51,7 @@ std::string score_one(const RunSettings& base, const std::string& file, bool& sc
     Model& m = w.model;
     m.settings() = base;
     MessageLog problems;
-    const ContestRunRequest request{options.grain, !options.use_run_dates, run_times(base)};
+    const ContestRunRequest request{options.grain, !options.use_run_dates, options.times};
     const ContestRun prepared = prepare_contest_run(m, file, request, problems);
     switch (prepared.status) {
         case ContestRunStatus::cannot_open:

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "run/contest_run.h"
+
 namespace skywave {
 
 struct RunSettings;
@@ -20,12 +22,14 @@ std::vector<std::string> list_contest_files(const std::string& folder);
 struct ScoreMultiOptions {
     int grain = 0;               // 0: each file's own grain
     bool use_run_dates = false;  // false: each file's own dates (the span of its headers)
+    RunTimes times;              // the hours of each date (0:00 to 23:00 unless asked)
     int jobs = 1;
     std::string scratch = "SCRATCH.MOF";
 };
 
 // Runs and scores every file; write() receives the two heading lines and the rows in
-// file order. The base settings give the times, dates and constants; the last file's
+// file order. The base settings give the constants (and the dates when the options
+// say so); the last file's
 // date, indices, location and grain are left in them. A scratch file that is one of
 // the files is refused before anything is written.
 SweepOutcome score_multi(RunSettings& base, const std::vector<std::string>& files,

@@ -77,13 +77,11 @@ MultiRun score(const std::vector<std::string>& files, const ScoreMultiOptions& o
     MultiRun r;
     SweepHooks hooks;
     Model base = base_model();
+    ScoreMultiOptions run_as = options;
+    run_as.times = run_times(base);  // the hours of base_model()
     r.outcome = score_multi(
-        base, files, options,
-        [&](const std::string& text) {
-            r.report += text;
-            r.finished = r.outcome != SweepOutcome::stopped;
-        },
-        hooks, r.log);
+        base, files, run_as, [&](const std::string& text) { r.report += text; }, hooks, r.log);
+    r.finished = r.outcome != SweepOutcome::stopped;
     r.after = base.consts;
     return r;
 }
