@@ -96,7 +96,7 @@ public:
         allocations_at_start_ = g_allocations.load(std::memory_order_relaxed);
         start_ = Clock::now();
     }
-    void step_done(const Model&) override {
+    void step_done(Model&) override {
         last_seconds = std::chrono::duration<double>(Clock::now() - start_).count();
         last_allocations = g_allocations.load(std::memory_order_relaxed) - allocations_at_start_;
         ++steps;

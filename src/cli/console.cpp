@@ -105,7 +105,7 @@ void ConsoleHooks::yield() {
     if (interrupted()) Abort = 1;
 }
 
-void ConsoleHooks::step_done(const Model& m) {
+void ConsoleHooks::step_done(Model& m) {
     const Constants& k = m.consts;
     const int minutes = int(k.calc_time * 60 + 0.5f);
     progress_.advance(cformat("%2.0f/%-2.0f %02d:%02d UTC", double(k.month), double(k.day),

@@ -69,7 +69,7 @@ class ConsoleHooks : public RunHooks {
 public:
     explicit ConsoleHooks(Progress& progress) : progress_(progress) {}
     void yield() override;
-    void step_done(const Model& m) override;
+    void step_done(Model& m) override;
 
 private:
     Progress& progress_;

@@ -112,10 +112,21 @@ void add_constants_flags(CLI::App& app, ConstantsFlags& flags) {
 
 void add_run_flags(CLI::App& app, RunFlags& flags) {
     add_constants_flags(app, flags.consts);
-    app.add_option("--lat", flags.lat, "QTH latitude, degrees[:minutes[:seconds]] and N or S")
-        ->type_name("D:M:SN");
-    app.add_option("--lon", flags.lon, "QTH longitude, degrees[:minutes[:seconds]] and W or E")
-        ->type_name("D:M:SW");
+    CLI::Option* lat =
+        app.add_option("--lat", flags.lat,
+                       "QTH latitude: degrees[:minutes[:seconds]] and N or S, or signed decimal "
+                       "degrees (north positive)")
+            ->type_name("D:M:SN|DEG");
+    CLI::Option* lon =
+        app.add_option("--lon", flags.lon,
+                       "QTH longitude: degrees[:minutes[:seconds]] and W or E, or signed decimal "
+                       "degrees (east positive)")
+            ->type_name("D:M:SW|DEG");
+    app.add_option("--locator", flags.locator,
+                   "QTH as a Maidenhead locator of 4, 6 or 8 characters (the square's centre)")
+        ->type_name("FN42hn")
+        ->excludes(lat)
+        ->excludes(lon);
     app.add_option("--start-date", flags.start_date, "first date, month/day (default today)")
         ->type_name("M/D");
     app.add_option("--stop-date", flags.stop_date, "last date, month/day (default the first date)")
@@ -171,8 +182,24 @@ bool apply_run_flags(RunSettings& s, const RunFlags& flags,
     SettingsFields f = fill_fields(data);
     if (!has_dates(flags)) set_today(f);  // replaced by the observations' dates where they count
     if (defaults == RunDefaults::observations) set_whole_day(f);
-    if (flags.lat) set_angle(*flags.lat, f.lat_deg, f.lat_min, f.lat_sec, f.lat_hemi);
-    if (flags.lon) set_angle(*flags.lon, f.lon_deg, f.lon_min, f.lon_sec, f.lon_hemi);
+    // A number alone is decimal degrees as GPS shows them; anything else the
+    // degrees:minutes:seconds form with its hemisphere letter.
+    if (flags.lat) {
+        if (const std::optional<double> deg = parse_decimal_degrees(*flags.lat))
+            set_latitude_degrees(f, *deg);
+        else
+            set_angle(*flags.lat, f.lat_deg, f.lat_min, f.lat_sec, f.lat_hemi);
+    }
+    if (flags.lon) {
+        if (const std::optional<double> deg = parse_decimal_degrees(*flags.lon))
+            set_longitude_degrees(f, *deg);
+        else
+            set_angle(*flags.lon, f.lon_deg, f.lon_min, f.lon_sec, f.lon_hemi);
+    }
+    if (flags.locator && !set_location_from_locator(f, *flags.locator)) {
+        messages.show_message("QTH not readable.", "QTH ERROR!");
+        return false;
+    }
     if (flags.start_date) {
         set_date(*flags.start_date, f.start_month, f.start_day);
         if (!flags.stop_date) set_date(*flags.start_date, f.stop_month, f.stop_day);
@@ -197,6 +224,9 @@ bool apply_run_flags(RunSettings& s, const RunFlags& flags,
     apply_record(s, name, data);
     if (file_name) *file_name = name;
     if (has_dates(flags)) note_date_rectangle(data);
+    // The QTH read from the flags, once, so that a sign mistake is seen at once.
+    if (flags.lat || flags.lon || flags.locator)
+        std::fprintf(stderr, "QTH %s\n", qth_text(data).c_str());
     return true;
 }
 

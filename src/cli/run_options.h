@@ -26,7 +26,7 @@ struct ConstantsFlags {
 
 struct RunFlags {
     ConstantsFlags consts;
-    std::optional<std::string> lat, lon;
+    std::optional<std::string> lat, lon, locator;
     std::optional<std::string> start_date, stop_date, step_date;
     std::optional<std::string> start_time, stop_time, step_time;
     std::optional<std::string> flux, a_index, k_index, grain;

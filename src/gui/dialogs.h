@@ -42,6 +42,9 @@ public:
     void fill_whole_day();
     // "Browse": a prediction file to write.
     void browse();
+    // The Locator field, and its filling of the latitude and longitude.
+    QLineEdit* Locator() const { return locator_; }
+    void fill_from_locator();
 
     // Escape and the window's close button are Cancel.
     void reject() override;
@@ -62,6 +65,7 @@ private:
     DialogProvider& dialogs_;
     std::map<int, QLineEdit*> fields_;
     QPushButton* ok_;
+    QLineEdit* locator_ = nullptr;
 };
 
 class ArrayDialog : public QDialog {

@@ -12,6 +12,8 @@
 
 #include "dialogs.h"
 
+#include "model/maidenhead.h"
+
 namespace skywave::gui {
 
 namespace {
@@ -85,6 +87,13 @@ RunSettingsDialog::RunSettingsDialog(QWidget* parent, SettingsRecord& data, Dial
     add_headings(place, 2, {"Deg", "Min", "Sec", "W/E"});
     add_row(place, 3, "Lon",
             {add_field(204, 3), add_field(205, 2), add_field(206, 2), add_field(207, 1)});
+    // Beside them, the QTH as hams give it: a locator typed here fills them.
+    locator_ = new QLineEdit;
+    locator_->setObjectName(QStringLiteral("locator"));
+    locator_->setMaxLength(8);
+    place->addWidget(new QLabel(QStringLiteral("Locator")), 4, 0);
+    place->addWidget(locator_, 4, 1, 1, 2);
+    connect(locator_, &QLineEdit::textEdited, this, &RunSettingsDialog::fill_from_locator);
 
     auto* solar_box = new QGroupBox;
     auto* solar = new QGridLayout(solar_box);
@@ -195,6 +204,16 @@ void RunSettingsDialog::write_fields(const SettingsFields& f, std::initializer_l
 
 void RunSettingsDialog::fill() {
     write_fields(skywave::fill_fields(*record_));
+    const double east = record_->Lon > 180 ? 360 - double(record_->Lon) : -double(record_->Lon);
+    locator_->setText(QString::fromStdString(locator_of(LatLon{record_->Lat, east}, 6)));
+}
+
+// A whole locator (4, 6 or 8 characters) puts its square's centre into the latitude
+// and longitude fields, to the nearest second; a part of one changes nothing yet.
+void RunSettingsDialog::fill_from_locator() {
+    SettingsFields f = read_fields();
+    if (!set_location_from_locator(f, locator_->text().trimmed().toStdString())) return;
+    write_fields(f, {200, 201, 202, 203, 204, 205, 206, 207});
 }
 
 void RunSettingsDialog::ok() {

@@ -100,7 +100,7 @@ void GuiRunHooks::SetTime(float calc_time) {
     });
 }
 
-void GuiRunHooks::step_done(const Model&) {
+void GuiRunHooks::step_done(Model&) {
     const long done = ++done_, planned = planned_;
     worker_.post([this, done, planned] {
         if (ControlBar* g = gadgets_()) g->SetProgress(done, planned);

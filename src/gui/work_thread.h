@@ -79,7 +79,7 @@ public:
     void StopCalcs() override;
     void SetStatus(const std::string& text) override;
     void SetTime(float calc_time) override;
-    void step_done(const Model& m) override;
+    void step_done(Model& m) override;
     void ExamineArrays(Model& m) override;
 
     void release_examination();

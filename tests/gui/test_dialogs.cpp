@@ -241,4 +241,22 @@ TEST_F(GuiTest, AboutBox) {
     EXPECT_EQ(d.findChildren<QPushButton*>().size(), 1);
 }
 
+TEST_F(GuiTest, ALocatorFillsTheQthFields) {
+    start();
+    dialogs.init = [](RunSettingsDialog& d) {
+        EXPECT_EQ(d.Locator()->text().toStdString(), "FN32mm") << "the QTH in force";
+        d.Locator()->setText("fn42HN");
+        d.fill_from_locator();
+        std::string qth;
+        for (int id = 200; id <= 207; ++id)
+            qth += d.Field(id)->text().toStdString() + " ";
+        EXPECT_EQ(qth, "42 33 45 N 71 22 30 W ");
+        d.findChild<QPushButton*>("button220")->click();
+        d.ok();
+    };
+    win().run_command(CM_CALCINIT);
+    EXPECT_EQ(win().model().consts.rlat,
+              float(double(float(42 + 33 / 60.0 + 45 / 3600.0)) * double(0.017453292f)));
+}
+
 }  // namespace skywave::gui::test

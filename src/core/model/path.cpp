@@ -22,9 +22,10 @@ int sign_of(float v) {
 // depend only on the path and the hop count, so they are found along the great
 // circle once per run and then read from the path cache.
 template <class Visit>
-void for_each_midpoint(Model& m, range_azim& cp, int khop, float half_hop, Visit&& visit) {
+void for_each_midpoint(Model& m, range_azim& cp, int khop, float half_hop, bool cached,
+                       Visit&& visit) {
     PathCache::Hops known;
-    if (m.path_cache.find(khop, known)) {
+    if (cached && m.path_cache.find(khop, known)) {
         for (int i = 0; i < khop; ++i)
             visit(known.cells[i] / MAX_COLS, known.cells[i] % MAX_COLS);
         m.cur_lat = known.last_lat;
@@ -49,7 +50,8 @@ void for_each_midpoint(Model& m, range_azim& cp, int khop, float half_hop, Visit
             cells[hop_counter - 1] = std::uint16_t(m.lat_idx * MAX_COLS + m.lon_idx);
         visit(m.lat_idx, m.lon_idx);
     }
-    if (khop <= PathCache::kMaxHops) m.path_cache.store(khop, cells, m.cur_lat, m.cur_lon);
+    if (cached && khop <= PathCache::kMaxHops)
+        m.path_cache.store(khop, cells, m.cur_lat, m.cur_lon);
 }
 
 // Ray geometry of one hop reflected at height h_calc: the angle of incidence at the
@@ -77,7 +79,7 @@ HopGeometry hop_geometry(const Constants& k, float half_hop, float h_calc) {
 // The trans-equatorial enhancement applies to a short path whose ends lie on
 // opposite sides of the (magnetic) equator within a band of latitude, heading
 // towards the equator.
-bool trans_equatorial(const Model& m, float azim) {
+bool trans_equatorial(const Model& m, const PathTarget& t, float azim) {
     const Constants& k = m.consts;
     const ResultArrays& a = *m.arrays;
     float rmlat, tmlat;
@@ -85,10 +87,10 @@ bool trans_equatorial(const Model& m, float azim) {
         const int r = cell_index((D(kHalfPi) - k.rlat) * m.grid.rows_per_rad, m.grid.n_rows);
         const int c = cell_index(D(k.rlon) * m.grid.cols_per_rad, m.grid.n_cols);
         rmlat = a.mlat[r][c];
-        tmlat = a.mlat[m.p_lat_idx][m.p_lon_idx];
+        tmlat = a.mlat[t.row][t.col];
     } else {
         rmlat = k.rlat;
-        tmlat = m.p_lat;
+        tmlat = t.lat;
     }
     if (sign_of(tmlat) == sign_of(rmlat)) return false;
     const auto in_band = [&](float lat) {
@@ -102,14 +104,12 @@ bool trans_equatorial(const Model& m, float azim) {
 
 }  // namespace
 
-void path_mof(Model& m, char path) {
+PathTrace trace_path(Model& m, const PathTarget& t, bool long_path, bool cached) {
     const Constants& k = m.consts;
-    ResultArrays& a = *m.arrays;
-    const int pr = m.p_lat_idx, pc = m.p_lon_idx;
-    const bool long_path = path == 'L';
-
-    float pathlen = a.pathlen[pr][pc];
-    float azim = a.azim[pr][pc];
+    const ResultArrays& a = *m.arrays;
+    PathTrace p;
+    float pathlen = t.pathlen;
+    float azim = t.azim;
     float clof = 0;
     float cmof = 100.0f;
     if (long_path) {
@@ -117,10 +117,14 @@ void path_mof(Model& m, char path) {
         if (azim > kTwoPi) azim = float(D(azim) - kTwoPi);
         pathlen = float(D(kTwoPi) - pathlen);
     }
-    // The midpoints depend on the QTH and the grid as well: a cache filled for others
-    // is forgotten here.
-    m.path_cache.begin_pass(k.rlat, k.rlon, m.grid.rows_per_rad, m.grid.cols_per_rad);
-    m.path_cache.select(long_path ? 1 : 0, pr, pc, pathlen, azim);
+    p.pathlen = pathlen;
+    p.azim = azim;
+    if (cached) {
+        // The midpoints depend on the QTH and the grid as well: a cache filled for
+        // others is forgotten here.
+        m.path_cache.begin_pass(k.rlat, k.rlon, m.grid.rows_per_rad, m.grid.cols_per_rad);
+        m.path_cache.select(long_path ? 1 : 0, t.row, t.col, pathlen, azim);
+    }
 
     // First split, with the constant hop range: where does the path reflect?
     int khop = hop_count(D(pathlen) / k.maxhop);
@@ -128,7 +132,7 @@ void path_mof(Model& m, char path) {
     float h_avg = 0;
     float h_min = 1000.0f;
     float half_hop = float(D(pathlen) / (2 * D(khop)));
-    for_each_midpoint(m, cp, khop, half_hop, [&](int r, int c) {
+    for_each_midpoint(m, cp, khop, half_hop, cached, [&](int r, int c) {
         const float h = a.h[r][c];
         h_avg = float(D(h_avg) + h);
         if (h < h_min) h_min = h;
@@ -149,37 +153,56 @@ void path_mof(Model& m, char path) {
 
     // The MOF is set by the weakest F2 layer along the path, the LOF by the sum of
     // the absorption at every hop.
-    for_each_midpoint(m, cp, khop, half_hop, [&](int r, int c) {
+    for_each_midpoint(m, cp, khop, half_hop, cached, [&](int r, int c) {
         const float g2 = a.g2[r][c];
         if (g2 < cmof) cmof = g2;
         clof = float(D(clof) + a.ls[r][c]);
     });
 
-    if (!long_path && trans_equatorial(m, azim)) cmof = float(D(k.te_1) * cmof);
+    if (!long_path && trans_equatorial(m, t, azim)) cmof = float(D(k.te_1) * cmof);
     cmof = clamp_to(float(D(geo.m9) * cmof), 1.0f, 50.0f);
     clof = float(D(clof) * std::pow(std::fabs(D(geo.sex)), D(k.sex_4)));
     clof = float(D(k.clof_3) * std::pow(D(clof), D(k.clof_4)) + D(k.clof_2) * clof + k.clof_1);
     clof = clamp_to(clof, 1.0f, 50.0f);
 
-    Array2D& mof = long_path ? a.longmof : a.mof;
-    Array2D& lof = long_path ? a.longlof : a.lof;
-    mof[pr][pc] = cmof;
-    lof[pr][pc] = clof;
-    const bool blackout = cmof < clof;
-    if (m.exam_flag) {
-        (long_path ? a.m9_lp : a.m9)[pr][pc] = geo.m9;
-        (long_path ? a.h_calc_lp : a.h_calc)[pr][pc] = h_calc;
-        (long_path ? a.longphi : a.phi)[pr][pc] = geo.phi;
-        (long_path ? a.halfhoplp : a.half_hop)[pr][pc] = half_hop;
-        (long_path ? a.khop_lp : a.khop)[pr][pc] = float(khop);
-        (long_path ? a.lptakeoff : a.takeoff)[pr][pc] = geo.takeoff;
-        (long_path ? a.longsex : a.sex)[pr][pc] = geo.sex;
-        (long_path ? a.longmaxhp : a.maxhop)[pr][pc] = calc_maxhop;
-        (long_path ? a.lpblack : a.blackout)[pr][pc] = blackout ? 1.0f : 0.0f;
+    p.cmof = cmof;
+    p.clof = clof;
+    p.khop = khop;
+    p.half_hop = half_hop;
+    p.h_calc = h_calc;
+    p.calc_maxhop = calc_maxhop;
+    p.phi = geo.phi;
+    p.m9 = geo.m9;
+    p.takeoff = geo.takeoff;
+    p.sex = geo.sex;
+    p.blackout = cmof < clof;
+    p.mof = cmof;
+    p.lof = clof;
+    if (p.blackout && (long_path ? k.lp_bo_flag : k.bo_flag) != 0) {
+        p.mof = 0;
+        p.lof = 50.0f;
     }
-    if (blackout && (long_path ? k.lp_bo_flag : k.bo_flag) != 0) {
-        mof[pr][pc] = 0;
-        lof[pr][pc] = 50.0f;
+    return p;
+}
+
+void path_mof(Model& m, char path) {
+    ResultArrays& a = *m.arrays;
+    const int pr = m.p_lat_idx, pc = m.p_lon_idx;
+    const bool long_path = path == 'L';
+    const PathTarget target{a.pathlen[pr][pc], a.azim[pr][pc], pr, pc, m.p_lat};
+    const PathTrace p = trace_path(m, target, long_path, true);
+    (long_path ? a.longmof : a.mof)[pr][pc] = p.mof;
+    (long_path ? a.longlof : a.lof)[pr][pc] = p.lof;
+    if (m.exam_flag) {
+        (long_path ? a.m9_lp : a.m9)[pr][pc] = p.m9;
+        (long_path ? a.h_calc_lp : a.h_calc)[pr][pc] = p.h_calc;
+        (long_path ? a.longphi : a.phi)[pr][pc] = p.phi;
+        (long_path ? a.halfhoplp : a.half_hop)[pr][pc] = p.half_hop;
+        (long_path ? a.khop_lp : a.khop)[pr][pc] = float(p.khop);
+        (long_path ? a.lptakeoff : a.takeoff)[pr][pc] = p.takeoff;
+        (long_path ? a.longsex : a.sex)[pr][pc] = p.sex;
+        (long_path ? a.longmaxhp : a.maxhop)[pr][pc] = p.calc_maxhop;
+        (long_path ? a.lpblack : a.blackout)[pr][pc] = p.blackout ? 1.0f : 0.0f;
     }
 }
 

@@ -1,8 +1,37 @@
-// MOF and LOF of the radio path from the QTH to the target grid point
-// (p_lat_idx, p_lon_idx): 'S' for the short great-circle path, 'L' for the long one.
+// MOF and LOF of the radio path from the QTH to a target point, sampling the
+// ionosphere of the step at the grid cells under the hop midpoints.
 #pragma once
 
 namespace skywave {
+
 struct Model;
+
+// The target of a path: the short path's length and azimuth (radians) from the QTH,
+// the grid cell that holds the target and its latitude (radians).
+struct PathTarget {
+    float pathlen, azim;
+    int row, col;
+    float lat;
+};
+
+// Everything the computation of one path finds.
+struct PathTrace {
+    float pathlen = 0, azim = 0;  // of this path (the long one goes the other way round)
+    float cmof = 0, clof = 0;     // before a blackout is applied
+    float mof = 0, lof = 0;       // as the model reports them
+    int khop = 0;
+    float half_hop = 0, h_calc = 0, calc_maxhop = 0;
+    float phi = 0, m9 = 0, takeoff = 0, sex = 0;
+    bool blackout = false;
+};
+
+// The short (long_path false) or long path to the target, for the step whose
+// ionosphere the model's arrays hold. cached: the hop midpoints are remembered in the
+// path cache under the target's cell (only for grid points, whose path is the cell's).
+PathTrace trace_path(Model& m, const PathTarget& target, bool long_path, bool cached);
+
+// The path to the grid point (p_lat_idx, p_lon_idx): 'S' for the short great-circle
+// path, 'L' for the long one, into the result arrays.
 void path_mof(Model& m, char path);
+
 }  // namespace skywave

@@ -33,7 +33,7 @@ public:
     // Called once per grid row and between stages: a chance to keep a window alive.
     virtual void yield() {}
     // After a completed step, once its screen is written.
-    virtual void step_done(const Model& /*m*/) {}
+    virtual void step_done(Model& /*m*/) {}
     // After a completed step while exam_flag is on: look at the arrays.
     virtual void ExamineArrays(Model& /*m*/) {}
     // After a completed step while change_flag is on; non-zero recomputes the same

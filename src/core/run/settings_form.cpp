@@ -1,6 +1,8 @@
 #include "run/settings_form.h"
 
 #include <cctype>
+#include <cmath>
+#include <cstdlib>
 #include <ctime>
 #include <optional>
 
@@ -8,6 +10,7 @@
 #include "base/messages.h"
 #include "base/numbers.h"
 #include "files/constants_file.h"
+#include "model/maidenhead.h"
 #include "model/run_settings.h"
 
 namespace skywave {
@@ -219,6 +222,76 @@ void set_whole_day(SettingsFields& f) {
     f.stop_hour = "23";
     f.step_hour = "1";
     f.start_min = f.stop_min = f.step_min = "0";
+}
+
+namespace {
+
+// Whole seconds of an angle, halves away from zero.
+long round_seconds(double degrees) {
+    return std::lround(std::fabs(degrees) * 3600);
+}
+
+void dms_fields(long seconds, std::string& deg, std::string& min, std::string& sec) {
+    deg = std::to_string(seconds / 3600);
+    min = std::to_string(seconds % 3600 / 60);
+    sec = std::to_string(seconds % 60);
+}
+
+}  // namespace
+
+void set_latitude_degrees(SettingsFields& f, double lat) {
+    const long s = round_seconds(lat);
+    dms_fields(s, f.lat_deg, f.lat_min, f.lat_sec);
+    f.lat_hemi = lat < 0 && s != 0 ? "S" : "N";
+}
+
+void set_longitude_degrees(SettingsFields& f, double lon_east) {
+    if (lon_east > 180) lon_east -= 360;
+    const long s = round_seconds(lon_east);
+    dms_fields(s, f.lon_deg, f.lon_min, f.lon_sec);
+    // Greenwich itself is 0 west, as "0:00:00W" stores it.
+    f.lon_hemi = lon_east > 0 && s != 0 ? "E" : "W";
+}
+
+bool set_location_from_locator(SettingsFields& f, std::string_view locator) {
+    const std::optional<LatLon> centre = locator_centre(locator);
+    if (!centre) return false;
+    set_latitude_degrees(f, centre->lat);
+    set_longitude_degrees(f, centre->lon);
+    return true;
+}
+
+std::optional<double> parse_decimal_degrees(std::string_view text) {
+    std::size_t b = 0, e = text.size();
+    while (b < e && std::isspace(static_cast<unsigned char>(text[b])))
+        ++b;
+    while (e > b && std::isspace(static_cast<unsigned char>(text[e - 1])))
+        --e;
+    text = text.substr(b, e - b);
+    std::size_t i = text.empty() || (text[0] != '-' && text[0] != '+') ? 0 : 1;
+    bool digits = false, point = false;
+    for (; i < text.size(); ++i) {
+        if (std::isdigit(static_cast<unsigned char>(text[i])))
+            digits = true;
+        else if (text[i] == '.' && !point)
+            point = true;
+        else
+            return std::nullopt;
+    }
+    if (!digits) return std::nullopt;
+    return std::strtod(std::string(text).c_str(), nullptr);
+}
+
+std::string qth_text(const SettingsRecord& data) {
+    const double east = data.Lon > 180 ? 360 - D(data.Lon) : -D(data.Lon);
+    // To the nearest second, as the place was most likely typed.
+    const auto dms = [](double deg, char positive, char negative) {
+        const long s = round_seconds(deg);
+        return cformat("%ld\u00b0%02ld\u2032%02ld\u2033%c", s / 3600, s % 3600 / 60, s % 60,
+                       deg < 0 && s != 0 ? negative : positive);
+    };
+    return dms(D(data.Lat), 'N', 'S') + " " + dms(east, 'E', 'W') + " " +
+           locator_of(LatLon{D(data.Lat), east}, 6);
 }
 
 SettingsRecord record_from_settings(RunSettings& s, std::string& file_name, MessageSink& messages,

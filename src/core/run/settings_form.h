@@ -7,7 +7,9 @@
 // desktop dialog and the command line's flags.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace skywave {
 
@@ -51,6 +53,20 @@ bool accept_fields(const SettingsFields& fields, SettingsRecord& data, MessageSi
 void set_today(SettingsFields& fields);
 // One whole day: 0:00 to 23:00 in steps of 1:00.
 void set_whole_day(SettingsFields& fields);
+
+// The QTH as hams and GPS give it, into the location fields: decimal degrees (north
+// and east positive) or a Maidenhead locator of 4, 6 or 8 characters (any case; its
+// square's centre), rounded to the nearest second, halves away from zero — so the
+// record is the one the same place typed in degrees, minutes and seconds gives.
+void set_latitude_degrees(SettingsFields& fields, double lat);
+void set_longitude_degrees(SettingsFields& fields, double lon_east);
+// False (fields unchanged) when the text is no locator.
+bool set_location_from_locator(SettingsFields& fields, std::string_view locator);
+// A signed decimal number of degrees ("51.5", "-0.12"); nothing for any other text.
+std::optional<double> parse_decimal_degrees(std::string_view text);
+
+// The record's QTH as a ham reads it: "42°33′45″N 71°22′30″W FN42hn".
+std::string qth_text(const SettingsRecord& data);
 
 // The record as the form shows the settings (first-use initialisation of the
 // constants included) and the name of the prediction file the next run writes; an

@@ -39,7 +39,7 @@ public:
     void yield() override {
         if (in_path_pass && ionosphere_done == stop_at_path_pass) Abort = 1;
     }
-    void step_done(const Model& m) override {
+    void step_done(Model& m) override {
         dates.emplace_back(m.consts.month, m.consts.day);
         times.push_back(m.consts.calc_time);
     }
@@ -233,7 +233,7 @@ TEST(Driver, RememberedHopMidpointsChangeNoBit) {
     // starts at that step finds them along the great circles. Both must agree exactly.
     struct Capture : RunHooks {
         std::vector<float> values;
-        void step_done(const Model& m) override {
+        void step_done(Model& m) override {
             values.clear();
             const ResultArrays& a = *m.arrays;
             for (int r = 0; r < m.grid.n_rows; ++r)

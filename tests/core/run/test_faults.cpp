@@ -40,7 +40,7 @@ public:
                                                                               : "";
         if (now == pass_ && steps_ == step_ && ++yields_ == 3) Abort = 1;
     }
-    void step_done(const Model&) override { status_.clear(); }
+    void step_done(Model&) override { status_.clear(); }
 
 private:
     std::string pass_, status_;
