@@ -12,7 +12,7 @@ set -eu
 cd "$(dirname "$0")"
 
 PACKAGES="build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-libcli11-dev libpng-dev qt6-base-dev xvfb xauth hamradio-files"
+libcli11-dev libpng-dev libgif-dev qt6-base-dev xvfb xauth hamradio-files"
 
 mode=${1:-build}
 case "$mode" in

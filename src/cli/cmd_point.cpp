@@ -9,6 +9,7 @@
 #include "base/numbers.h"
 #include "commands.h"
 #include "console.h"
+#include "model/bands.h"
 #include "model/maidenhead.h"
 #include "model/model.h"
 #include "model/point_path.h"
@@ -20,24 +21,14 @@ namespace skywave::cli {
 
 namespace {
 
-// The amateur bands from 160 to 10 m, with their edges in MHz.
-struct Band {
-    const char* name;
-    double low, high;
-};
-constexpr Band kBands[] = {
-    {"160m", 1.8, 2.0},    {"80m", 3.5, 4.0},    {"60m", 5.3515, 5.3665}, {"40m", 7.0, 7.3},
-    {"30m", 10.1, 10.15},  {"20m", 14.0, 14.35}, {"17m", 18.068, 18.168}, {"15m", 21.0, 21.45},
-    {"12m", 24.89, 24.99}, {"10m", 28.0, 29.7},
-};
-
-// The bands with some part between the LOF and the MOF.
+// The bands with some part between the LOF and the MOF, as a column shows them: "40m 30m".
 std::string open_bands(const PointPath& p) {
     std::string bands;
-    if (p.mof <= 0 || p.mof < p.lof) return bands;
-    for (const Band& b : kBands)
-        if (b.high >= p.lof && b.low <= p.mof)
-            bands += (bands.empty() ? "" : " ") + std::string(b.name);
+    for (const AmateurBand* b : skywave::open_bands(p.lof, p.mof)) {
+        if (!bands.empty()) bands += ' ';
+        for (const char* c = b->name; *c; ++c)
+            if (*c != ' ') bands += *c;
+    }
     return bands;
 }
 

@@ -1,12 +1,15 @@
-// skywave render: the map picture of a prediction file's screen, as the window shows it.
+// skywave render: the map picture of a prediction file's screen, as the window shows it,
+// or every screen as one animation.
 #include <CLI/CLI.hpp>
 #include <cstdio>
 #include <filesystem>
+#include <string>
 
 #include "base/cformat.h"
 #include "commands.h"
 #include "console.h"
 #include "files/replay.h"
+#include "map/gif_io.h"
 #include "map/map_view.h"
 #include "map/png_io.h"
 #include "model/model.h"
@@ -15,9 +18,32 @@ namespace skywave::cli {
 
 namespace {
 
+// A check of --delay: a GIF counts a frame's delay in hundredths of a second in 16 bits,
+// and viewers treat a delay of 0 as "as fast as you like", so 10 ms to 655350 ms.
+CLI::Validator gif_delay() {
+    return CLI::Validator(
+        [](std::string& text) -> std::string {
+            long value = 0;
+            std::size_t used = 0;
+            try {
+                value = std::stol(text, &used);
+            } catch (const std::exception&) {
+                used = 0;
+            }
+            return used == text.size() && used > 0 && value >= 10 && value <= 655350
+                       ? std::string()
+                       : "a frame is shown for 10 to 655350 ms (a GIF counts hundredths of a "
+                         "second)";
+        },
+        "10..655350");
+}
+
 struct RenderCommand {
     std::string file;
     std::string output;
+    std::string gif;
+    bool animate = false;  // --gif was given
+    int delay_ms = 500;
     int screen = 1;
     bool all = false;
     std::string view = "mof", path = "both", projection = "rect";
@@ -48,7 +74,9 @@ struct RenderCommand {
             .string();
     }
 
-    int execute() {
+    int execute() { return animate ? write_animation() : write_pictures(); }
+
+    int write_pictures() {
         ConsoleMessages messages;
         Model m;
         ReplayFile replay;
@@ -82,6 +110,51 @@ struct RenderCommand {
         }
         return kOk;
     }
+
+    // Every screen, drawn as write_pictures draws one, as the frames of one GIF.
+    int write_animation() {
+        ConsoleMessages messages;
+        Model m;
+        ReplayFile replay;
+        if (!replay.open(file, m, messages)) return kError;
+        if (output_is_input({gif}, {file}, messages)) return kError;
+        const ViewState v = view_state();
+        const SourceRect src = paint_source(v, false);
+        GifAnimation animation;
+        animation.x = src.x;
+        animation.y = src.y;
+        animation.width = src.width;
+        animation.height = src.height;
+        animation.frame_count = replay.screen_count();
+        animation.delay_ms = delay_ms;
+        MapSurfaces surfaces;
+        ReplayScreen s;
+        std::string title;
+        Progress progress;
+        progress.set_label(gif);
+        progress.set_total(animation.frame_count);
+        const auto draw_screen = [&](int) -> const Surface* {
+            // Stopped between frames: the GIF is complete or not written at all.
+            if (interrupted()) return nullptr;
+            replay.ReadScreen(m, s);
+            title = DrawReplay(surfaces, m, s, v);
+            return &surfaces.Working;
+        };
+        std::string error;
+        const GifOutcome outcome =
+            write_gif(gif, animation, draw_screen, error, [&](int) { progress.advance(title); });
+        progress.finish();
+        switch (outcome) {
+            case GifOutcome::written:
+                return kOk;
+            case GifOutcome::stopped:
+                return kInterrupted;
+            case GifOutcome::failed:
+                break;
+        }
+        messages.show_message(error, "ERROR WRITING OUTPUT");
+        return kError;
+    }
 };
 
 }  // namespace
@@ -89,15 +162,26 @@ struct RenderCommand {
 void add_render_command(CLI::App& app, Action& action) {
     static RenderCommand c;
     CLI::App* r = app.add_subcommand(
-        "render", "Draw a screen of a prediction file on the world map, as a PNG picture");
+        "render",
+        "Draw a screen of a prediction file on the world map, as a PNG picture, or every "
+        "screen as one animated GIF");
     r->add_option("FILE", c.file, "prediction or contest data file")->required();
-    r->add_option("-o,--output", c.output,
-                  "picture to write (with --all: OUT-001.png, OUT-002.png, ...)")
-        ->required()
-        ->type_name("OUT.png");
+    CLI::Option* output =
+        r->add_option("-o,--output", c.output,
+                      "picture to write (with --all: OUT-001.png, OUT-002.png, ...)")
+            ->type_name("OUT.png");
     auto* screen = r->add_option("--screen", c.screen, "screen to draw, from 1 (default 1)")
                        ->check(counting_from_one("screens count from 1"));
-    r->add_flag("--all", c.all, "draw every screen")->excludes(screen);
+    auto* all = r->add_flag("--all", c.all, "draw every screen")->excludes(screen);
+    CLI::Option* gif =
+        r->add_option("--gif", c.gif, "every screen as one animated picture, looping")
+            ->type_name("OUT.gif")
+            ->excludes(screen)
+            ->excludes(all);
+    r->add_option("--delay", c.delay_ms, "how long each screen of the GIF is shown (default 500)")
+        ->type_name("MS")
+        ->check(gif_delay())
+        ->needs(gif);
     r->add_option("--view", c.view, "mof, lof or other (no cells)")
         ->check(CLI::IsMember({"mof", "lof", "other"}));
     r->add_option("--path", c.path, "short, long or both")
@@ -109,7 +193,17 @@ void add_render_command(CLI::App& app, Action& action) {
     r->add_option("--projection", c.projection,
                   "rect, north (polar, North Pole) or qth (polar, centred on the QTH)")
         ->check(CLI::IsMember({"rect", "north", "qth"}));
-    r->final_callback([&action] { action = [] { return c.execute(); }; });
+    r->final_callback([&action, output, gif] {
+        // Thrown here, the parser reports it as a usage error.
+        if (output->count() > 0 && gif->count() > 0)
+            throw CLI::ValidationError(
+                "render writes a PNG (-o OUT.png) or an animated GIF (--gif OUT.gif), not both");
+        if (output->count() == 0 && gif->count() == 0)
+            throw CLI::ValidationError(
+                "render needs -o OUT.png (one screen, or --all) or --gif OUT.gif (every screen)");
+        c.animate = gif->count() > 0;
+        action = [] { return c.execute(); };
+    });
 }
 
 }  // namespace skywave::cli

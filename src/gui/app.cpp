@@ -4,10 +4,14 @@
 #include <QCloseEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSettings>
+#include <QShortcut>
+#include <QVBoxLayout>
 
 #include "button_faces.h"
 #include "commands.h"
 #include "control_bar.h"
+#include "map_info.h"
 #include "map_window.h"
 
 namespace skywave::gui {
@@ -18,6 +22,7 @@ MainFrame::MainFrame() {
 
 void MainFrame::closeEvent(QCloseEvent* event) {
     if (map_window) map_window->shut_down();
+    QSettings().setValue(QStringLiteral("window/geometry"), saveGeometry());
     event->accept();
 }
 
@@ -33,7 +38,16 @@ void App::build_main_window() {
     map_window = new MapWindow(dialogs_);
     frame->map_window = map_window;
     map_window->set_file_name(file_name_);
-    frame->setCentralWidget(map_window);
+    // The map, and under it what the map means.
+    auto* central = new QWidget;
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(map_window, 1);
+    map_info = new MapInfo;
+    column->addWidget(map_info);
+    map_window->attach_info(map_info);
+    frame->setCentralWidget(central);
 
     QMenuBar* menu = frame->menuBar();
     menu->setObjectName(QStringLiteral("MOFMENU"));
@@ -63,6 +77,17 @@ void App::build_main_window() {
     bars->SetMenu(menu);
     map_window->attach_bars(bars);
     frame->resize(frame->sizeHint());
+    // Where the user left the window last time.
+    frame->restoreGeometry(QSettings().value(QStringLiteral("window/geometry")).toByteArray());
+
+    // Keys without a menu item: the first and last screen, and Esc for whatever runs.
+    const auto key = [this](QKeySequence sequence, std::function<void()> fn) {
+        auto* shortcut = new QShortcut(sequence, frame);
+        QObject::connect(shortcut, &QShortcut::activated, map_window, std::move(fn));
+    };
+    key(QKeySequence(Qt::Key_Home), [this] { map_window->show_screen(1); });
+    key(QKeySequence(Qt::Key_End), [this] { map_window->show_screen(-1); });
+    key(QKeySequence(Qt::Key_Escape), [this] { map_window->stop_what_runs(); });
 }
 
 }  // namespace skywave::gui

@@ -11,6 +11,7 @@ namespace skywave::gui {
 class DialogProvider;
 class ControlBar;
 class MapWindow;
+class MapInfo;
 
 // The frame: closing it tears the main window down first, stopping any work.
 class MainFrame : public QMainWindow {
@@ -37,6 +38,7 @@ public:
     MainFrame* frame = nullptr;
     ControlBar* bars = nullptr;
     MapWindow* map_window = nullptr;
+    MapInfo* map_info = nullptr;
 
 private:
     std::string file_name_;

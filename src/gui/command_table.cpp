@@ -48,6 +48,7 @@ std::vector<MapWindow::CommandEntry> MapWindow::command_table() {
         {CM_CALCCOPEN, [this] { read_constants_file(); }, idle},
         {CM_CALCCWRITE, [this] { write_constants_file(); }, idle},
         {CM_REPLAYNEXT, [this] { next_screen(); }, replaying},
+        {CM_REPLAYPREVIOUS, [this] { previous_screen(); }, replaying},
         {CM_REPLAYAUTO, [this] { start_auto_cycle(); }, replaying},
         {CM_REPLAYSTOP, [this] { stop_auto_cycle(); }, replaying},
         {CM_HELPINDEX, help("help index"), always},
@@ -56,6 +57,18 @@ std::vector<MapWindow::CommandEntry> MapWindow::command_table() {
         {CM_HELPPROCEDURES, help("help procedures"), always},
         {CM_HELPUSING, help("help using"), always},
         {CM_HELPABOUT, [this] { show_about(); }, always},
+        {CM_HELPGUIDE, [this] { dialogs_.guide(this); }, always},
+        {CM_FILEEXPORTPICTURE, [this] { export_picture(); },
+         [this] { return !busy() && (file_is_open() || examining_); }},
+        {CM_FILEEXPORTANIMATION, [this] { export_animation(); },
+         [this] { return !busy() && file_is_open(); }},
+        // A matter of the window alone, at any time.
+        {CM_VIEWKEEPPROPORTIONS,
+         [this] {
+             bars_->toggle(CM_VIEWKEEPPROPORTIONS);
+             update();
+         },
+         always},
     };
     for (Command id : {CM_FILESAVEAS, CM_FILEPRINT, CM_FILEPAGESET, CM_FILEPRINTSET, CM_EDITCUT,
                        CM_EDITCOPY, CM_EDITPASTE})

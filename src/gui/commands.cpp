@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <initializer_list>
+#include <utility>
 
 namespace skywave::gui {
 
@@ -61,6 +62,11 @@ constexpr Hint kHints[] = {
     {CM_HELPPROCEDURES, " "},
     {CM_HELPUSING, " "},
     {CM_HELPABOUT, "Show about box. "},
+    {CM_FILEEXPORTPICTURE, "Write the screen shown as a PNG picture"},
+    {CM_FILEEXPORTANIMATION, "Write every screen of the file as one animated GIF"},
+    {CM_VIEWKEEPPROPORTIONS, "Keep the picture's proportions: a round polar disc"},
+    {CM_REPLAYPREVIOUS, "Show the previous entry in the file"},
+    {CM_HELPGUIDE, "How to use skywave and read its map"},
 };
 
 // One entry of a popup: a command, a separator (id 0) or a nested popup.
@@ -105,6 +111,9 @@ void build_mofmenu(QMenuBar* bar) {
                             {CM_FILESAVE, "&Save"},
                             {CM_FILESAVEAS, "Save &as..."},
                             kSeparator,
+                            {CM_FILEEXPORTPICTURE, "Export &Picture..."},
+                            {CM_FILEEXPORTANIMATION, "Export A&nimation..."},
+                            kSeparator,
                             {CM_FILEPRINT, "&Print..."},
                             {CM_FILEPAGESET, "Page se&tup..."},
                             {CM_FILEPRINTSET, "P&rinter setup..."},
@@ -147,15 +156,20 @@ void build_mofmenu(QMenuBar* bar) {
                             kSeparator,
                             {CM_VIEWRECT, "&Rectangular", true, true},
                             {CM_VIEWPOLARN, "Polar-&North Pole", true, false},
-                            {CM_VIEWPOLARQ, "Polar-&Your QTH", true, false}}));
-    bar->addMenu(
-        add_popup(bar, "&Replay", {{CM_REPLAYNEXT, "&Next"}, {CM_REPLAYAUTO, "&Auto Cycle"}}));
+                            {CM_VIEWPOLARQ, "Polar-&Your QTH", true, false},
+                            kSeparator,
+                            {CM_VIEWKEEPPROPORTIONS, "Keep &Proportions", true, false}}));
+    bar->addMenu(add_popup(bar, "&Replay",
+                           {{CM_REPLAYNEXT, "&Next"},
+                            {CM_REPLAYPREVIOUS, "&Previous"},
+                            {CM_REPLAYAUTO, "&Auto Cycle"}}));
     QMenu* help = add_popup(bar, "&Help",
                             {{CM_HELPINDEX, "&Index\tF1"},
                              {CM_HELPKEYBOARD, "&Keyboard"},
                              {CM_HELPCOMMANDS, "&Commands"},
                              {CM_HELPPROCEDURES, "&Procedures"},
                              {CM_HELPUSING, "&Using help"},
+                             {CM_HELPGUIDE, "&Guide"},
                              kSeparator,
                              {CM_HELPABOUT, "&About..."}});
     bar->addMenu(help);
@@ -163,6 +177,17 @@ void build_mofmenu(QMenuBar* bar) {
     QAction* index = find_command(bar, CM_HELPINDEX);
     index->setShortcut(QKeySequence(Qt::Key_F1));
     index->setShortcutContext(Qt::WindowShortcut);
+    // The keys a map viewer has: arrows and space to step, Ctrl+O to open.
+    const std::pair<int, QList<QKeySequence>> keys[] = {
+        {CM_REPLAYNEXT, {QKeySequence(Qt::Key_Right), QKeySequence(Qt::Key_Space)}},
+        {CM_REPLAYPREVIOUS, {QKeySequence(Qt::Key_Left)}},
+        {CM_FILEOPEN, {QKeySequence(QKeySequence::Open)}},
+    };
+    for (const auto& [id, sequences] : keys) {
+        QAction* a = find_command(bar, id);
+        a->setShortcuts(sequences);
+        a->setShortcutContext(Qt::WindowShortcut);
+    }
 }
 
 namespace {

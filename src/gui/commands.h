@@ -21,6 +21,8 @@ enum Command : int {
     CM_EDITCOPY = 111,
     CM_EDITPASTE = 112,
     CM_CALCSCOREMULTI = 113,
+    CM_FILEEXPORTPICTURE = 114,  // beyond the described menu: pictures of the screens
+    CM_FILEEXPORTANIMATION = 115,
     CM_CALCSTOP = 118,
     CM_CALCINIT = 119,
     CM_CALCSTART = 120,
@@ -42,9 +44,11 @@ enum Command : int {
     CM_VIEWRECT = 149,
     CM_VIEWPOLARN = 150,
     CM_VIEWPOLARQ = 151,
+    CM_VIEWKEEPPROPORTIONS = 152,  // letterboxes the picture: a round polar disc
     CM_REPLAYNEXT = 160,
     CM_REPLAYAUTO = 161,
     CM_REPLAYSTOP = 162,
+    CM_REPLAYPREVIOUS = 163,  // the mirror of Next
     CM_EXAMNEXT = 401,
     CM_HELPINDEX = 900,
     CM_HELPKEYBOARD = 901,
@@ -52,13 +56,16 @@ enum Command : int {
     CM_HELPPROCEDURES = 903,
     CM_HELPUSING = 904,
     CM_HELPABOUT = 905,
+    CM_HELPGUIDE = 906,  // a real guide
 };
 
 // The status-bar hint of a command (its string resource); null for an unknown id.
 const char* command_hint(int id);
 
 // Builds the menu bar: every item carries its command id as data and its hint as
-// status tip; the check marks are set as the program starts.
+// status tip; the check marks are set as the program starts. Beside the described
+// items: Export Picture and Export Animation (File), Keep Proportions (View),
+// Previous (Replay) and Guide (Help), and the keys of Next, Previous and Open.
 void build_mofmenu(QMenuBar* bar);
 
 // The item (or button action) of the command, searched through every popup; null

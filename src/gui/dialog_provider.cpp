@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QSettings>
 #include <QStatusBar>
 #include <QStringDecoder>
 #include <QStringList>
@@ -73,6 +74,11 @@ void QtDialogProvider::message(QWidget* parent, const std::string& text, const s
 std::optional<std::string> QtDialogProvider::file_name(QWidget* parent,
                                                        const FileRequest& request) {
     QFileDialog dialog(parent);
+    // Each kind of file opens where the user last took one of its kind from.
+    const QString folder_key = QStringLiteral("folders/") + request.default_ext;
+    QSettings settings;
+    if (const QString folder = settings.value(folder_key).toString(); !folder.isEmpty())
+        dialog.setDirectory(folder);
     dialog.setNameFilter(request.filter);
     dialog.setDefaultSuffix(request.default_ext);
     if (request.kind == FileRequest::open) {
@@ -84,6 +90,7 @@ std::optional<std::string> QtDialogProvider::file_name(QWidget* parent,
         dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirm_overwrite);
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    settings.setValue(folder_key, dialog.directory().absolutePath());
     return file_name_of(dialog.selectedFiles().first());
 }
 
@@ -106,6 +113,11 @@ void QtDialogProvider::auto_dialog(QWidget* parent, AutoData& data) {
 
 void QtDialogProvider::array_dialog(QWidget* parent, ArrayData& data) {
     ArrayDialog dialog(parent, data, *this);
+    dialog.exec();
+}
+
+void QtDialogProvider::guide(QWidget* parent) {
+    GuideDialog dialog(parent);
     dialog.exec();
 }
 

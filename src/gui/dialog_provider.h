@@ -71,6 +71,8 @@ public:
     virtual void array_dialog(QWidget* parent, ArrayData& data) = 0;
     // "ABOUT MOF".
     virtual void about(QWidget* parent) = 0;
+    // The guide: what each command does, how to read the map, where files go.
+    virtual void guide(QWidget* parent) = 0;
 };
 
 // The real dialogs, run modally.
@@ -84,6 +86,7 @@ public:
     void auto_dialog(QWidget* parent, AutoData& data) override;
     void array_dialog(QWidget* parent, ArrayData& data) override;
     void about(QWidget* parent) override;
+    void guide(QWidget* parent) override;
 };
 
 // Shows the file and the cause behind a message in the status bar of parent's window.

@@ -2,11 +2,13 @@
 #include "dialogs.h"
 
 #include <QDialogButtonBox>
+#include <QFile>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTextBrowser>
 #include <QVBoxLayout>
 #include <limits>
 
@@ -145,6 +147,24 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     layout->addLayout(row);
     layout->addWidget(buttons, 0, Qt::AlignCenter);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+}
+
+GuideDialog::GuideDialog(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("skywave Guide"));
+    setObjectName(QStringLiteral("GUIDE"));
+    browser_ = new QTextBrowser;
+    QFile file(QStringLiteral(":/skywave/guide.html"));
+    if (file.open(QIODevice::ReadOnly)) browser_->setHtml(QString::fromUtf8(file.readAll()));
+    QDialogButtonBox* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(browser_);
+    layout->addWidget(buttons);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    resize(720, 560);
+}
+
+QString GuideDialog::text() const {
+    return browser_->toPlainText();
 }
 
 }  // namespace skywave::gui

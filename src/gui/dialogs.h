@@ -16,6 +16,7 @@ class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
 class QPushButton;
+class QTextBrowser;
 
 namespace skywave::gui {
 
@@ -102,6 +103,18 @@ private:
     AutoData* period_;
     DialogProvider& dialogs_;
     QLineEdit* seconds_;
+};
+
+// The guide, from the program's one resource file of it.
+class GuideDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit GuideDialog(QWidget* parent);
+    // The guide's text as shown.
+    QString text() const;
+
+private:
+    QTextBrowser* browser_;
 };
 
 class AboutDialog : public QDialog {

@@ -9,6 +9,7 @@
 
 #include "commands.h"
 #include "control_bar.h"
+#include "map/legend.h"
 #include "map/map_resources.h"
 #include "map_window.h"
 
@@ -60,6 +61,7 @@ void MapWindow::DrawArray() {
     if (!examining_) {
         const Surface& world = map_resources().world;
         s_.Working.blit(0, 0, kMapWidth, kMapHeight, world, 0, 0, RasterOp::copy);
+        if (info_) info_->clear();
         update();
         return;
     }
@@ -67,6 +69,11 @@ void MapWindow::DrawArray() {
     const std::string title = skywave::DrawArray(s_, m_, exam_, bars_->View(), legend_);
     draw_legend();
     bars_->SetTitle(title);
+    if (info_) {
+        info_->set_caption(title);
+        info_->show_array_levels(array_level_texts(exam_));
+        info_->set_screens(0, 0);
+    }
     update();
     QApplication::restoreOverrideCursor();
 }

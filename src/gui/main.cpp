@@ -12,6 +12,7 @@ int main(int argc, char** argv) {
     std::signal(SIGXFSZ, SIG_IGN);
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("skywave-gui"));
+    QApplication::setOrganizationName(QStringLiteral("skywave"));
     QApplication::setWindowIcon(skywave::gui::program_icon());
     // Qt has taken its own options out of argv; the first remaining argument names a
     // file, taken byte for byte (a name need not be UTF-8).

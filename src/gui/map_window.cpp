@@ -7,7 +7,9 @@
 #include <QImage>
 #include <QLabel>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QStatusBar>
 #include <QTimerEvent>
 #include <QUrl>
 #include <cerrno>
@@ -16,6 +18,8 @@
 #include "commands.h"
 #include "control_bar.h"
 #include "files/constants_file.h"
+#include "map/legend.h"
+#include "map/map_place.h"
 #include "map/map_resources.h"
 
 namespace skywave::gui {
@@ -35,10 +39,18 @@ MapWindow::MapWindow(DialogProvider& dialogs, QWidget* parent)
     // Painting covers the whole client area; nothing needs erasing first.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMinimumSize(160, 100);
+    // The read-out follows the mouse without a button pressed.
+    setMouseTracking(true);
+    connect(&hover_, &HoverModel::ready, this, [this] { show_read_out(); });
 }
 
 MapWindow::~MapWindow() {
     shut_down();
+}
+
+void MapWindow::attach_info(MapInfo* info) {
+    info_ = info;
+    connect(info, &MapInfo::screen_chosen, this, [this](int n) { show_screen(n); });
 }
 
 void MapWindow::attach_bars(ControlBar* bars) {
@@ -140,7 +152,9 @@ void MapWindow::show_about() {
 void MapWindow::DrawDisplay() {
     if (file_is_open() && !examining_) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        bars_->SetTitle(skywave::DrawReplay(s_, m_, screen_, bars_->View()));
+        const ViewState view = bars_->View();
+        bars_->SetTitle(skywave::DrawReplay(s_, m_, screen_, view));
+        describe_screen(view);
         update();
         QApplication::restoreOverrideCursor();
     } else {
@@ -148,19 +162,90 @@ void MapWindow::DrawDisplay() {
     }
 }
 
+// The strip under the map says what the screen shows and what its colours mean.
+void MapWindow::describe_screen(const ViewState& view) {
+    if (!info_) return;
+    const int number = replay_.screen_number(), screens = replay_.screen_count();
+    info_->set_caption(screen_caption(screen_, view, number, screens));
+    if (view.lines == ViewState::other || (!view.short_path && !view.long_path))
+        info_->show_array_levels({});
+    else
+        info_->show_levels(level_texts(m_.consts, view.lines), view);
+    info_->set_screens(number, screens);
+}
+
+// The part of the picture shown. An examined array's legend lies below the map, so in
+// a polar view too the examination shows the whole picture, and the legend is never
+// cut off.
+SourceRect MapWindow::shown_source() const {
+    const ViewState view = bars_ ? bars_->View() : ViewState{};
+    if (examining_ && view.projection != ViewState::rectangular) return {0, 0, 640, 445};
+    return paint_source(view, examining_);
+}
+
+// The region of the window the picture takes: all of it, or with Keep Proportions the
+// largest part of the picture's own shape, centred.
+QRect MapWindow::picture_rect(const SourceRect& src) const {
+    if (!bars_ || !bars_->is_checked(CM_VIEWKEEPPROPORTIONS)) return rect();
+    const double scale = std::min(double(width()) / src.width, double(height()) / src.height);
+    const int w = std::max(1, int(src.width * scale)), h = std::max(1, int(src.height * scale));
+    return QRect((width() - w) / 2, (height() - h) / 2, w, h);
+}
+
 // The stored picture, its shown part scaled to the client area (the aspect is the
 // window's). Shrinking combines pixels by OR, so thin bright lines survive.
 void MapWindow::Paint() {
     QPainter painter(this);
-    const SourceRect src = paint_source(bars_ ? bars_->View() : ViewState{}, examining_);
-    const int w = width(), h = height();
+    const SourceRect src = shown_source();
+    const QRect target = picture_rect(src);
+    if (target != rect()) painter.fillRect(rect(), Qt::black);
+    const int w = target.width(), h = target.height();
     Surface part(src.width, src.height);
     part.blit(0, 0, src.width, src.height, s_.Working, src.x, src.y, RasterOp::copy);
     Surface shown(w, h);
     shown.stretch_blit(0, 0, w, h, part, RasterOp::copy, StretchMode::or_);
     const QImage image(reinterpret_cast<const uchar*>(shown.data()), w, h, w * 4,
                        QImage::Format_RGB32);
-    painter.drawImage(0, 0, image);
+    painter.drawImage(target.topLeft(), image);
+}
+
+// The point of the 640 x 480 picture under a point of the window, if the picture is
+// there.
+std::optional<std::pair<int, int>> MapWindow::picture_point(QPoint at) const {
+    const SourceRect src = shown_source();
+    const QRect target = picture_rect(src);
+    if (!target.contains(at)) return std::nullopt;
+    return std::pair{src.x + (at.x() - target.x()) * src.width / target.width(),
+                     src.y + (at.y() - target.y()) * src.height / target.height()};
+}
+
+std::string MapWindow::read_out_at(QPoint at) const {
+    if (!file_is_open() || examining_ || !bars_) return {};
+    const std::optional<std::pair<int, int>> point = picture_point(at);
+    if (!point) return {};
+    const ViewState view = bars_->View();
+    const std::optional<MapPlace> place = place_at(m_, view, point->first, point->second);
+    return place ? hover_.read_out(*place, screen_, view, m_.consts) : std::string();
+}
+
+void MapWindow::mouseMoveEvent(QMouseEvent* event) {
+    QWidget::mouseMoveEvent(event);
+    last_mouse_ = event->position().toPoint();
+    show_read_out();
+}
+
+void MapWindow::leaveEvent(QEvent* event) {
+    QWidget::leaveEvent(event);
+    if (bars_) bars_->StatusBar->clearMessage();
+}
+
+void MapWindow::show_read_out() {
+    if (!bars_ || !underMouse()) return;
+    const std::string text = read_out_at(last_mouse_);
+    if (text.empty())
+        bars_->StatusBar->clearMessage();
+    else
+        bars_->StatusBar->showMessage(to_qstring(text));
 }
 
 void MapWindow::paintEvent(QPaintEvent*) {

@@ -11,14 +11,18 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/report.h"
 #include "control_bar.h"
 #include "dialog_provider.h"
 #include "files/replay.h"
+#include "hover.h"
 #include "map/map_view.h"
+#include "map_info.h"
 #include "model/model.h"
 #include "work_thread.h"
 
@@ -37,6 +41,8 @@ public:
     // Connects the window to the frame's bars and shows the file named on the command
     // line, if any.
     void attach_bars(ControlBar* bars);
+    // The strip under the map that says what it shows (before attach_bars).
+    void attach_info(MapInfo* info);
     // Stops any work, waits for it and closes the replay; the window does nothing more.
     void shut_down();
 
@@ -52,6 +58,13 @@ public:
     void open_dropped_files(const QStringList& files);
     // Exam Another Array.
     void examine_next();
+    // Screen n of the file replayed (from 1; -1 the last).
+    void show_screen(int n);
+    // Esc: stops a run, a score or a diddle, else an auto cycle.
+    void stop_what_runs();
+    // The read-out under the mouse, as the status bar shows it (empty outside the map).
+    std::string read_out_at(QPoint at) const;
+    HoverModel& hover() { return hover_; }
 
     bool busy() const { return worker_.busy(); }
     bool file_is_open() const { return replay_.is_open(); }
@@ -71,6 +84,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -112,6 +127,10 @@ private:
     void open_replay();
     void close_replay();
     void next_screen();
+    void previous_screen();
+    // Pictures of the screens (export_commands.cpp).
+    void export_picture();
+    void export_animation();
     void start_auto_cycle();
     void stop_auto_cycle();
     // The picture (examine.cpp for the array).
@@ -120,6 +139,11 @@ private:
     void ExamineArrays();
 
     void Paint();
+    void describe_screen(const ViewState& view);
+    SourceRect shown_source() const;
+    QRect picture_rect(const SourceRect& src) const;
+    std::optional<std::pair<int, int>> picture_point(QPoint at) const;
+    void show_read_out();
     void first_use_init();
     void start_work(std::function<void()> job, std::function<void()> done);
     void start_sweep(long planned_runs);
@@ -146,6 +170,9 @@ private:
 
     std::atomic<int>& abort_;
     QPointer<ControlBar> bars_;
+    QPointer<MapInfo> info_;
+    HoverModel hover_;
+    QPoint last_mouse_;
     DialogProvider& dialogs_;
     DialogMessages messages_;
     Model m_;

@@ -8,6 +8,7 @@ namespace skywave::gui {
 
 void MapWindow::open_replay() {
     if (file_is_open()) close_replay();
+    hover_.forget();
     if (!replay_.open(file_name_, m_, messages_)) return;
     bars_->FileOpened();
     update_commands();
@@ -18,6 +19,8 @@ void MapWindow::close_replay() {
     if (replay_timer_) stop_auto_cycle();
     bars_->FileClosed();
     replay_.close();
+    hover_.forget();
+    if (info_) info_->clear();
     DrawDisplay();
     update_commands();
 }
@@ -25,7 +28,28 @@ void MapWindow::close_replay() {
 void MapWindow::next_screen() {
     if (!file_is_open()) return;
     replay_.ReadScreen(m_, screen_);
+    // The read-out's model of this screen, with the constants in force.
+    hover_.prepare(m_, screen_);
     DrawDisplay();
+}
+
+void MapWindow::previous_screen() {
+    if (!file_is_open()) return;
+    const int n = replay_.screen_number();
+    show_screen(n > 1 ? n - 1 : -1);
+}
+
+void MapWindow::show_screen(int n) {
+    if (!file_is_open() || busy()) return;
+    replay_.seek(n < 0 ? replay_.screen_count() : n);
+    next_screen();
+}
+
+void MapWindow::stop_what_runs() {
+    if (busy())
+        run_command(CM_CALCSTOP);
+    else if (replay_timer_)
+        run_command(CM_REPLAYSTOP);
 }
 
 void MapWindow::start_auto_cycle() {

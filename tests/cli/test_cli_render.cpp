@@ -2,13 +2,18 @@
 
 #include "cli_support.h"
 
+#include <gif_lib.h>
 #include <sys/wait.h>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "map/png_io.h"
 
 namespace {
 
@@ -29,6 +34,35 @@ std::pair<int, int> png_size(const std::filesystem::path& file) {
         return (h[i] << 24) | (h[i + 1] << 16) | (h[i + 2] << 8) | h[i + 3];
     };
     return {be(16), be(20)};
+}
+
+// A PNG file decoded, or nothing.
+std::optional<skywave::Surface> read_png(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    const std::string bytes(std::istreambuf_iterator<char>(in), {});
+    return skywave::decode_png(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+}
+
+struct CloseGif {
+    void operator()(GifFileType* gif) const { DGifCloseFile(gif, nullptr); }
+};
+
+// The pixels of frame `index` of a decoded GIF that differ from the picture's, counted.
+int differing_pixels(const GifFileType& gif, int index, const skywave::Surface& picture) {
+    const SavedImage& frame = gif.SavedImages[index];
+    const ColorMapObject* colours =
+        frame.ImageDesc.ColorMap ? frame.ImageDesc.ColorMap : gif.SColorMap;
+    if (!colours || frame.ImageDesc.Width != picture.width() ||
+        frame.ImageDesc.Height != picture.height())
+        return picture.width() * picture.height();
+    int differing = 0;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x) {
+            const GifColorType c = colours->Colors[frame.RasterBits[y * picture.width() + x]];
+            differing +=
+                skywave::rgb(c.Red, c.Green, c.Blue) != (picture.pixel(x, y) | 0xff000000u);
+        }
+    return differing;
 }
 
 class CliPictures : public CliTest {
@@ -97,4 +131,53 @@ TEST_F(CliPictures, ArrayWritesEveryGridCell) {
                   dir),
               1)
         << "a run of one step has no second";
+}
+
+TEST_F(CliTest, RenderGifAnimatesEveryScreenAsRenderDrawsIt) {
+    ASSERT_EQ(run("run --no-mof-dat --grain 3 --start-date 3/5 -o p.mof", dir), 0);
+    std::string out;
+    ASSERT_EQ(run("render p.mof --gif p.gif", dir, &out), 0);
+    EXPECT_EQ(out, "");
+    ASSERT_EQ(run("render p.mof --screen 1 -o first.png", dir), 0);
+    ASSERT_EQ(run("render p.mof --screen 24 -o last.png", dir), 0);
+    const std::optional<skywave::Surface> first = read_png(dir / "first.png");
+    const std::optional<skywave::Surface> last = read_png(dir / "last.png");
+    ASSERT_TRUE(first && last);
+
+    int error = 0;
+    std::unique_ptr<GifFileType, CloseGif> gif(DGifOpenFileName((dir / "p.gif").c_str(), &error));
+    ASSERT_TRUE(gif) << GifErrorString(error);
+    ASSERT_EQ(DGifSlurp(gif.get()), GIF_OK) << GifErrorString(gif->Error);
+    ASSERT_EQ(gif->ImageCount, 24) << "one frame per screen";
+    EXPECT_EQ(gif->SWidth, 640);
+    EXPECT_EQ(gif->SHeight, 355);
+    EXPECT_EQ(differing_pixels(*gif, 0, *first), 0);
+    EXPECT_EQ(differing_pixels(*gif, 23, *last), 0) << "the screens in the file's order";
+    for (int i = 0; i < gif->ImageCount; ++i) {
+        GraphicsControlBlock control;
+        ASSERT_EQ(DGifSavedExtensionToGCB(gif.get(), i, &control), GIF_OK) << "frame " << i;
+        EXPECT_EQ(control.DelayTime, 50) << "500 ms in hundredths of a second, frame " << i;
+    }
+    // Looping for ever: the NETSCAPE2.0 block with a loop count of 0, before the first frame.
+    const SavedImage& opening = gif->SavedImages[0];
+    bool loops = false;
+    for (int i = 0; i + 1 < opening.ExtensionBlockCount; ++i) {
+        const ExtensionBlock& b = opening.ExtensionBlocks[i];
+        const ExtensionBlock& sub = opening.ExtensionBlocks[i + 1];
+        loops |= b.Function == APPLICATION_EXT_FUNC_CODE &&
+                 std::string(reinterpret_cast<const char*>(b.Bytes), std::size_t(b.ByteCount)) ==
+                     "NETSCAPE2.0" &&
+                 sub.ByteCount == 3 && sub.Bytes[0] == 1 && sub.Bytes[1] == 0 && sub.Bytes[2] == 0;
+    }
+    EXPECT_TRUE(loops);
+
+    // Exactly one output, a delay a GIF can hold, and never the input.
+    for (const char* refused :
+         {"render p.mof --gif q.gif -o q.png", "render p.mof", "render p.mof --gif q.gif --delay 0",
+          "render p.mof --gif q.gif --all", "render p.mof -o q.png --delay 100"})
+        EXPECT_EQ(run(refused, dir), 2) << refused;
+    EXPECT_FALSE(exists("q.gif") || exists("q.png"));
+    const std::string file = read("p.mof");
+    EXPECT_EQ(run("render p.mof --gif p.mof", dir), 1);
+    EXPECT_EQ(read("p.mof"), file);
 }

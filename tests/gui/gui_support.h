@@ -13,6 +13,7 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSettings>
 #include <QThread>
 #include <QToolBar>
 #include <deque>
@@ -98,6 +99,11 @@ public:
         }
     }
     void about(QWidget*) override { ++about_count; }
+    void guide(QWidget* parent) override {
+        GuideDialog dialog(parent);
+        guide_text = dialog.text().toStdString();
+    }
+    std::string guide_text;  // the guide as last shown
 
     int count(const std::string& caption) const {
         int n = 0;
@@ -153,6 +159,9 @@ protected:
         dir = mkdtemp(tmpl);
         old_dir = std::filesystem::current_path();
         std::filesystem::current_path(dir);
+        // What the program remembers (window, folders) stays in the test's folder.
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                           QString::fromStdString(dir.string()));
     }
     void TearDown() override {
         app.reset();

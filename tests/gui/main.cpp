@@ -1,6 +1,6 @@
 // The desktop program's tests run without a display: Qt's offscreen platform.
-#include <QApplication>
 #include <gtest/gtest.h>
+#include <QApplication>
 
 namespace {
 
@@ -19,6 +19,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     qt_default = qInstallMessageHandler(quieter);
     QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("skywave-tests"));
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -67,6 +67,9 @@ TEST_F(GuiTest, MenuHasEveryPopupWithItsItemsInOrder) {
                                                         {102, "&Save"},
                                                         {103, "Save &as..."},
                                                         {0, ""},
+                                                        {114, "Export &Picture..."},
+                                                        {115, "Export A&nimation..."},
+                                                        {0, ""},
                                                         {104, "&Print..."},
                                                         {105, "Page se&tup..."},
                                                         {106, "P&rinter setup..."},
@@ -105,13 +108,17 @@ TEST_F(GuiTest, MenuHasEveryPopupWithItsItemsInOrder) {
                                                         {0, ""},
                                                         {149, "&Rectangular"},
                                                         {150, "Polar-&North Pole"},
-                                                        {151, "Polar-&Your QTH"}}));
-    EXPECT_EQ(entries(popup(menu(), "&Replay")), (Entries{{160, "&Next"}, {161, "&Auto Cycle"}}));
+                                                        {151, "Polar-&Your QTH"},
+                                                        {0, ""},
+                                                        {152, "Keep &Proportions"}}));
+    EXPECT_EQ(entries(popup(menu(), "&Replay")),
+              (Entries{{160, "&Next"}, {163, "&Previous"}, {161, "&Auto Cycle"}}));
     EXPECT_EQ(entries(popup(menu(), "&Help")), (Entries{{900, "&Index\tF1"},
                                                         {901, "&Keyboard"},
                                                         {902, "&Commands"},
                                                         {903, "&Procedures"},
                                                         {904, "&Using help"},
+                                                        {906, "&Guide"},
                                                         {0, ""},
                                                         {905, "&About..."}}));
 }
@@ -125,7 +132,7 @@ TEST_F(GuiTest, CheckMarksAtStart) {
     }
     EXPECT_EQ(checked, (std::set<int>{140, 141, 142, 144, 147, 148, 149}));
     EXPECT_EQ(checkable, (std::set<int>{101, 109, 140, 141, 142, 143, 144, 145, 146, 147, 148, 149,
-                                        150, 151}));
+                                        150, 151, 152}));
 }
 
 TEST_F(GuiTest, EveryItemAndButtonShowsItsHintInTheStatusBar) {

@@ -37,6 +37,8 @@ bool ReplayFile::open(std::string file_name, Model& m, MessageSink& messages) {
     }
     text_ = file.text;
     pos_ = 0;
+    number_ = 0;
+    next_number_ = 1;
     lines_per_screen_ = 1 + 5 * std::max(0, m.grid.out_rows);
     open_ = true;
     name_ = std::move(file_name);
@@ -56,9 +58,21 @@ bool ReplayFile::open(std::string file_name, Model& m, MessageSink& messages) {
     return true;
 }
 
+void ReplayFile::seek(int n) {
+    if (n < 1 || n > screen_count()) n = 1;
+    pos_ = 0;
+    next_number_ = 1;
+    std::string line;
+    for (long skip = long(n - 1) * lines_per_screen_; skip > 0; --skip)
+        next_line(line);
+    next_number_ = n;
+}
+
 void ReplayFile::close() {
     text_.clear();
     pos_ = 0;
+    number_ = 0;
+    next_number_ = 1;
     open_ = false;
     name_.clear();
 }
@@ -89,8 +103,10 @@ void ReplayFile::ReadScreen(Model& m, ReplayScreen& screen) {
     std::string header;
     if (!next_line(header)) {  // round again from the first screen
         pos_ = 0;
+        next_number_ = 1;
         next_line(header);
     }
+    number_ = next_number_++;
     for (std::size_t i : {0u, 3u, 6u})
         if (i < header.size() && header[i] == ' ') header[i] = '0';
     char sep1, sep2;

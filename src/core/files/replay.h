@@ -30,6 +30,10 @@ public:
     const std::string& file_name() const { return name_; }
     // The screens the file holds (a last one cut short counts).
     int screen_count() const;
+    // The screen ReadScreen read last, from 1 (0 before the first).
+    int screen_number() const { return number_; }
+    // Makes screen n (from 1; beyond the last: the first) the one ReadScreen reads next.
+    void seek(int n);
 
     // Reads the next screen, starting over at the end of the file; sets month, day,
     // calc_time and header_line of the model from its header.
@@ -40,6 +44,8 @@ private:
     std::string text_;
     std::size_t pos_ = 0;
     int lines_per_screen_ = 1;
+    int number_ = 0;       // the screen read last
+    int next_number_ = 1;  // the screen at pos_
     bool open_ = false;
     std::string name_;
 };

@@ -129,45 +129,50 @@ void ShowQTH(Surface& working, const Model& m) {
     plot_circles(working, m, pi / 4, pi / 2, size / points, size);
 }
 
+std::optional<std::pair<int, int>> polar_source(const Model& m, int projection, int col, int row) {
+    const double aspect = 1.0;
+    const D pi = kPi;
+    float rad = float(
+        std::sqrt(D(row - 200) * (row - 200) + ((col - 320) / aspect) * ((col - 320) / aspect)));
+    if (rad > 200) return std::nullopt;
+    float ang = float(std::atan((row - 200) / ((col - 320.5) / aspect)));
+    if (col - 320.5 < 0) ang = float(D(ang) + pi);
+    if (ang < 0) ang = float(D(ang) + 2 * pi);
+    ang = float(2 * pi - ang);
+    if (projection == 3) {
+        range_azim cp{m.consts.rlat,
+                      m.consts.rlon,
+                      0,
+                      0,
+                      float(D(rad) * pi * 0.005),
+                      float((2 * pi - ang) + pi / 2)};
+        compute_lat_lon(&cp);
+        rad = float((pi / 2 - cp.to_lat) * 200 / pi);
+        float lon = cp.to_lon;
+        if (lon < 0) lon = float(D(lon) + 2 * pi);
+        ang = float(2 * pi - lon);
+    }
+    const std::optional<int> x = trunc_to_int(D(ang) * 640 / (2 * pi));
+    const std::optional<int> y =
+        trunc_to_int(2 * m.grid.cell_scale * m.grid.out_rows * D(rad) * 0.005);
+    if (!x || !y) return std::nullopt;
+    // An angle of exactly 2 pi is longitude 0 again: the map's first column.
+    const int sx = ((*x % kMapWidth) + kMapWidth) % kMapWidth;
+    const int sy = *y + 10;
+    if (sy < 0 || sy >= kMapHeight) return std::nullopt;
+    return std::pair{sx, sy};
+}
+
 void Polar(MapSurfaces& s, const Model& m, int projection) {
     s.Temp.fill(kGrey);
     const double aspect = 1.0;
-    const D pi = kPi;
     for (int row = 0; row < 400; ++row) {
         const std::optional<int> half =
             trunc_to_int(std::sqrt(200.0 * 200 - D(row - 200) * (row - 200)) * aspect + 0.5);
         const int h = half.value_or(0);
-        for (int col = 320 - h; col < 320 + h; ++col) {
-            float rad = float(std::sqrt(D(row - 200) * (row - 200) +
-                                        ((col - 320) / aspect) * ((col - 320) / aspect)));
-            if (rad > 200) continue;
-            float ang = float(std::atan((row - 200) / ((col - 320.5) / aspect)));
-            if (col - 320.5 < 0) ang = float(D(ang) + pi);
-            if (ang < 0) ang = float(D(ang) + 2 * pi);
-            ang = float(2 * pi - ang);
-            if (projection == 3) {
-                range_azim cp{m.consts.rlat,
-                              m.consts.rlon,
-                              0,
-                              0,
-                              float(D(rad) * pi * 0.005),
-                              float((2 * pi - ang) + pi / 2)};
-                compute_lat_lon(&cp);
-                rad = float((pi / 2 - cp.to_lat) * 200 / pi);
-                float lon = cp.to_lon;
-                if (lon < 0) lon = float(D(lon) + 2 * pi);
-                ang = float(2 * pi - lon);
-            }
-            const std::optional<int> x = trunc_to_int(D(ang) * 640 / (2 * pi));
-            const std::optional<int> y =
-                trunc_to_int(2 * m.grid.cell_scale * m.grid.out_rows * D(rad) * 0.005);
-            if (!x || !y) continue;
-            // An angle of exactly 2 pi is longitude 0 again: the map's first column.
-            const int sx = ((*x % kMapWidth) + kMapWidth) % kMapWidth;
-            const int sy = *y + 10;
-            if (sy < 0 || sy >= kMapHeight) continue;
-            s.Temp.set_pixel(col, row, s.Working.pixel(sx, sy));
-        }
+        for (int col = 320 - h; col < 320 + h; ++col)
+            if (const auto source = polar_source(m, projection, col, row))
+                s.Temp.set_pixel(col, row, s.Working.pixel(source->first, source->second));
     }
     s.Working = s.Temp;
 }

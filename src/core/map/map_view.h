@@ -3,7 +3,9 @@
 // rectangular view or one of the two polar views.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "files/replay.h"
 #include "map/surface.h"
@@ -36,6 +38,9 @@ void ShowQTH(Surface& working, const Model& m);
 // Rebuilds the Working surface as an azimuthal equidistant picture of its
 // rectangular content: projection 2 centred on the North Pole, 3 on the QTH.
 void Polar(MapSurfaces& s, const Model& m, int projection);
+// The pixel of the rectangular picture that the polar picture shows at (col, row),
+// if any.
+std::optional<std::pair<int, int>> polar_source(const Model& m, int projection, int col, int row);
 
 // The symbol line where both paths are shown: the higher band wins, on equal bands
 // the short path's symbol.

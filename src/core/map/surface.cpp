@@ -8,19 +8,10 @@ namespace {
 
 constexpr Pixel kOpaque = 0xff000000u;
 
-// The sixteen colours the map's pictures are drawn in, in the order of the classic
-// 4-bit palette.
-constexpr Pixel kPalette[16] = {
-    rgb(0, 0, 0),       rgb(128, 0, 0),   rgb(0, 128, 0),   rgb(128, 128, 0),
-    rgb(0, 0, 128),     rgb(128, 0, 128), rgb(0, 128, 128), rgb(192, 192, 192),
-    rgb(128, 128, 128), rgb(255, 0, 0),   rgb(0, 255, 0),   rgb(255, 255, 0),
-    rgb(0, 0, 255),     rgb(255, 0, 255), rgb(0, 255, 255), rgb(255, 255, 255),
-};
-
 int palette_index(Pixel p) {
     p |= kOpaque;
-    for (int i = 0; i < 16; ++i)
-        if (kPalette[i] == p) return i;
+    for (std::size_t i = 0; i < kMapPalette.size(); ++i)
+        if (kMapPalette[i] == p) return int(i);
     return -1;
 }
 
@@ -29,7 +20,7 @@ int palette_index(Pixel p) {
 // Colours outside the palette combine bit by bit.
 Pixel exclusive_or(Pixel dst, Pixel src) {
     const int d = palette_index(dst), s = palette_index(src);
-    if (d >= 0 && s >= 0) return kPalette[d ^ s];
+    if (d >= 0 && s >= 0) return kMapPalette[std::size_t(d ^ s)];
     return ((dst ^ src) & 0x00ffffffu) | kOpaque;
 }
 

@@ -2,6 +2,7 @@
 // composition needs: copy, XOR, AND and OR, plain or stretched, and single pixels.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -12,6 +13,15 @@ using Pixel = std::uint32_t;
 inline constexpr Pixel rgb(int r, int g, int b) {
     return 0xff000000u | (Pixel(r & 0xff) << 16) | (Pixel(g & 0xff) << 8) | Pixel(b & 0xff);
 }
+
+// The sixteen colours the map's pictures are drawn in, in the order of the classic
+// 4-bit palette: a colour's position is the index XOR works on.
+inline constexpr std::array<Pixel, 16> kMapPalette = {
+    rgb(0, 0, 0),       rgb(128, 0, 0),   rgb(0, 128, 0),   rgb(128, 128, 0),
+    rgb(0, 0, 128),     rgb(128, 0, 128), rgb(0, 128, 128), rgb(192, 192, 192),
+    rgb(128, 128, 128), rgb(255, 0, 0),   rgb(0, 255, 0),   rgb(255, 255, 0),
+    rgb(0, 0, 255),     rgb(255, 0, 255), rgb(0, 255, 255), rgb(255, 255, 255),
+};
 
 // XOR combines colours of the map's 16-colour palette by their palette indices, as
 // a 4-bit picture does (red over grey land turns dark red); other colours bit by bit.
