@@ -54,6 +54,11 @@ void report_left_out(const char* what, const PlacementTally::Kind& kind) {
 void report_reading(const StationLog& log) {
     for (const std::string& n : log.notes)
         std::fprintf(stderr, "note: %s\n", n.c_str());
+    for (std::size_t i = 0; i < log.warnings.size() && i < 5; ++i)
+        std::fprintf(stderr, "warning: %s\n", log.warnings[i].c_str());
+    if (log.warnings.size() > 5)
+        std::fprintf(stderr, "warning: ... and %zu more such lines in %s\n",
+                     log.warnings.size() - 5, log.file.c_str());
     if (!log.skipped.empty()) {
         std::fprintf(stderr, "%s: %zu lines skipped\n", log.file.c_str(), log.skipped.size());
         for (std::size_t i = 0; i < log.skipped.size() && i < 5; ++i)
@@ -195,6 +200,10 @@ struct ContestDataCommand {
                 return kError;
             }
         }
+        if (table)
+            for (const StationLog& log : logs)
+                if (const auto w = station_place_warning(log, *table))
+                    std::fprintf(stderr, "warning: %s\n", w->c_str());
         PlacementTally tally;
         const std::vector<CellObservation> observations =
             place_contacts(logs, table ? &*table : nullptr, m.grid, *dates, tally);
@@ -222,6 +231,23 @@ struct ContestDataCommand {
             station_call.c_str(), double(m.consts.rlat) * 57.29578,
             double(m.consts.rlon) * 57.29578, double(m.consts.sf_index), double(m.consts.a_index),
             double(m.consts.k_index), tally.placed, contacts);
+        const Crowding crowd = crowding(observations);
+        const LatLon centre = cell_centre(m.grid, crowd.cell);
+        std::string rules;
+        for (const auto& [count, how] : {std::pair{tally.by_source, "by the input's position"},
+                                         {tally.by_locator, "by the received locator"},
+                                         {tally.by_exchange,
+                                          "by the state, province or section "
+                                          "received"},
+                                         {tally.by_district, "by call district"},
+                                         {tally.by_prefix, "at the prefix table's country point"}})
+            if (count > 0) rules += cformat("%s%ld %s", rules.empty() ? "" : ", ", count, how);
+        std::printf(
+            "placed %s; %ld cell-hours written; the most crowded cell, %.1f %c %.1f %c, holds "
+            "%.1f %% of the placed contacts\n",
+            rules.c_str(), crowd.cell_hours, std::fabs(centre.lat), centre.lat < 0 ? 'S' : 'N',
+            std::fabs(centre.lon), centre.lon < 0 ? 'W' : 'E',
+            100.0 * double(crowd.most) / double(tally.placed));
         return kOk;
     }
 };

@@ -291,6 +291,10 @@ TEST_F(ContestDataCli, RealLogOfK3lr) {
                 dir);
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_NE(r.out.find("of 7940 contacts placed"), std::string::npos) << r.out;
+    // A WPX exchange names no state: the US calls go by their districts.
+    EXPECT_NE(r.out.find(" by call district, "), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find(" cell-hours written; the most crowded cell, "), std::string::npos);
+    EXPECT_EQ(r.err.find("warning:"), std::string::npos) << r.err;
 
     // The log's contacts per hour of each day and band, from its own QSO lines.
     long high[2][24] = {}, low[2][24] = {}, ten[2][24] = {};

@@ -144,7 +144,13 @@ std::optional<StationLog> read_cabrillo(FileText text, MessageSink& messages) {
             if (log.unknown_lines++ == 0) log.first_unknown_line = line_no;
             continue;
         }
-        if (*tag == "CALLSIGN") {
+        if (*tag == "CONTEST") {
+            log.contest = to_upper(value);
+            for (char& c : log.contest)
+                if (c == ' ' || c == '\t') c = '-';
+        } else if (*tag == "LOCATION") {
+            log.location = to_upper(value);
+        } else if (*tag == "CALLSIGN") {
             const std::vector<std::string_view> words = split_blanks(value);
             if (!words.empty() && log.call.empty()) log.call = to_upper(words[0]);
         } else if (*tag == "GRID-LOCATOR" || *tag == "HQ-GRID-LOCATOR") {
@@ -195,8 +201,17 @@ std::optional<StationLog> read_cabrillo(FileText text, MessageSink& messages) {
                 skip("no callsign of the far end");
                 continue;
             }
-            log.contacts.push_back(
-                {*date, *hour, *mhz, to_upper(rest[*at]), std::nullopt, line_no});
+            Contact contact{*date, *hour, *mhz, to_upper(rest[*at]), std::nullopt, line_no, {}};
+            for (std::size_t i = *at + 1; i < rest.size(); ++i)
+                contact.received.push_back(to_upper(rest[i]));
+            // A call ends in a letter; "FN31" or "JO97BM12" can only be a locator.
+            if (locator_centre(contact.call) &&
+                std::isdigit(static_cast<unsigned char>(contact.call.back())))
+                log.warnings.push_back(
+                    cformat("%s:%ld: the worked call \"%s\" looks like a "
+                            "locator; is a field of the exchange missing?",
+                            file.c_str(), line_no, contact.call.c_str()));
+            log.contacts.push_back(std::move(contact));
         }
     }
     if (!started) {

@@ -145,7 +145,7 @@ std::optional<PrefixTable> PrefixTable::parse(std::string_view text, const std::
 
 CallPlace PrefixTable::place_of(const Target& t) const {
     const Entity& e = entities_[std::size_t(t.entity)];
-    return {CallPlace::found, t.place.value_or(e.place), e.name};
+    return {CallPlace::found, t.place.value_or(e.place), e.name, {}};
 }
 
 std::optional<CallPlace> PrefixTable::find(const std::string& text) const {
@@ -159,11 +159,15 @@ std::optional<CallPlace> PrefixTable::find(const std::string& text) const {
 CallPlace PrefixTable::locate(std::string_view call_text) const {
     const std::string call = to_upper(trim(call_text));
     if (call.empty()) return {};
-    if (auto it = exact_.find(call); it != exact_.end()) return place_of(it->second);
+    if (auto it = exact_.find(call); it != exact_.end()) {
+        CallPlace p = place_of(it->second);
+        p.location = call;
+        return p;
+    }
     std::vector<std::string> parts = split_slashes(call);
     if (parts.empty()) return {};
     if (parts.size() > 1 && (parts.back() == "MM" || parts.back() == "AM"))
-        return {CallPlace::at_sea, {}, {}};
+        return {CallPlace::at_sea, {}, {}, {}};
     while (parts.size() > 1 && neutral_suffix(parts.back()))
         parts.pop_back();
     std::string where = parts[0];
@@ -174,7 +178,10 @@ CallPlace PrefixTable::locate(std::string_view call_text) const {
         else  // a prefix and a home call, in either order: the shorter is the prefix
             where = parts[1].size() < parts[0].size() ? parts[1] : parts[0];
     }
-    return find(where).value_or(CallPlace{});
+    std::optional<CallPlace> p = find(where);
+    if (!p) return {};
+    p->location = where;
+    return *p;
 }
 
 }  // namespace skywave

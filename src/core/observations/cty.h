@@ -22,6 +22,7 @@ struct CallPlace {
     Kind kind = unknown;
     LatLon place;
     std::string entity;
+    std::string location;  // the part of the call it was placed by ("W1" of "W1/G3ABC")
 };
 
 class PrefixTable {

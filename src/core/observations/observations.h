@@ -40,6 +40,9 @@ struct Contact {
     std::string call;             // the far end's callsign
     std::optional<LatLon> place;  // the far end's position, when the source gives it
     long line = 0;                // where it was read, for messages
+    // A log's fields received after the far end's call (its exchange, perhaps a
+    // transmitter number at the end), upper case.
+    std::vector<std::string> received;
 };
 
 // A line of an input that was left out, and why.
@@ -54,11 +57,14 @@ struct StationLog {
     std::string call;               // the observing station; empty when not named
     std::optional<LatLon> station;  // its position, when the file gives it
     std::string station_locator;    // as given, for messages
+    std::string contest;            // a log's CONTEST: tag, upper case, blanks as "-"
+    std::string location;           // a log's LOCATION: tag (state, section, "DX"), upper case
     std::vector<Contact> contacts;
     std::vector<SkippedLine> skipped;  // lines of a known kind that could not be used
     long unknown_lines = 0;            // lines of no known kind
     long first_unknown_line = 0;
-    std::vector<std::string> notes;  // what the user should know about the reading
+    std::vector<std::string> notes;     // what the user should know about the reading
+    std::vector<std::string> warnings;  // what may be wrong in the file, "file:line: why"
 };
 
 // Text helpers of the readers.

@@ -317,7 +317,7 @@ std::optional<StationLog> read_wspr(FileText text, const std::optional<std::stri
                                     : cformat("%.4f %.4f", s.place[own].lat, s.place[own].lon);
         if (positions[key]++ == 0) where[key] = s.place[own];
         log.contacts.push_back(
-            {s.time.date, s.time.hour, s.mhz, s.call[far], s.place[far], s.line});
+            {s.time.date, s.time.hour, s.mhz, s.call[far], s.place[far], s.line, {}});
     }
     if (log.contacts.empty()) {
         messages.show_message(file + ": no spot with " +
