@@ -10,6 +10,7 @@
 #include "base/output_file.h"
 #include "files/constants_file.h"
 #include "files/prediction_file.h"
+#include "model/column_memo.h"
 #include "model/e_layer.h"
 #include "model/f2_layer.h"
 #include "model/geomag.h"
@@ -65,15 +66,23 @@ void geometry_pass(Model& m, RunHooks& hooks, range_azim& tx) {
     }
 }
 
+// What depends only on the run, the date or the row is worked out once per step or
+// row; each cell does the rest of its arithmetic.
 void ionosphere_pass(Model& m, RunHooks& hooks) {
+    PlrStep plr;
+    plr_step(m, plr);
+    m.polar_cells.begin_pass(m);
+    ColumnCosines hour_angle;
     for (m.lat_idx = 0; m.lat_idx < m.grid.n_rows && !hooks.aborted(); ++m.lat_idx) {
         hooks.yield();
         m.cur_lat = m.grid.row_lat(m.lat_idx);
+        const SolAngleRow sun = sol_angle_row(m);
+        const G2Row g2 = g2_row(m, m.lat_idx);
         for (m.lon_idx = 0; m.lon_idx < m.grid.n_cols && !hooks.aborted(); ++m.lon_idx) {
             m.cur_lon = m.grid.col_lon(m.lon_idx);
-            calc_sol_angle(m);
-            calc_g2(m);
-            f0f2_plr(m);
+            calc_sol_angle(m, sun, hour_angle);
+            calc_g2(m, g2);
+            f0f2_plr(m, plr, m.polar_cells);
             calc_fe(m);
         }
     }
