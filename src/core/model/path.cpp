@@ -42,22 +42,48 @@ void midpoint_cells(const Grid& grid, range_azim& cp, int khop, float half_hop,
 // layer (from the vertical) and the take-off angle at the ground.
 struct HopGeometry {
     float phi, m9, takeoff, sex;
+    double sex_factor;  // |sex| ^ sex_4
 };
 
-HopGeometry hop_geometry(const Constants& k, float half_hop, float h_calc) {
+// sin_hh and cos_hh are the sine and cosine of the half hop. With a cache, what
+// follows from the height or from one angle alone is remembered under its bits.
+HopGeometry hop_geometry(const Constants& k, float h_calc, double sin_hh, double cos_hh,
+                         PathCache* cache) {
     HopGeometry g;
     const D R = kEarthRadius;
-    g.phi = clamp_to(
-        float(std::atan(std::sin(D(half_hop)) / ((R + h_calc) / R - std::cos(D(half_hop))))),
-        k.min_phi, k.max_phi);
-    g.m9 = float(D(k.m9_1) / std::cos(D(g.phi)));
+    g.phi = clamp_to(float(std::atan(sin_hh / ((R + h_calc) / R - cos_hh))), k.min_phi, k.max_phi);
+    PathCache::ScalarMemo* by_phi = cache ? &cache->memo(PathCache::kByPhi, g.phi) : nullptr;
+    if (by_phi && PathCache::holds(*by_phi, g.phi)) {
+        g.m9 = by_phi->f;
+    } else {
+        g.m9 = float(D(k.m9_1) / std::cos(D(g.phi)));
+        if (by_phi) PathCache::fill(*by_phi, g.phi, g.m9, 0);
+    }
     // At zero range the quotient's denominator is sin 0: the arctangent of the
     // infinite quotient is pi/2, and the clamp takes it to max_takeoff.
-    g.takeoff = clamp_to(
-        float(std::atan((std::cos(D(half_hop)) - R / (h_calc + R)) / std::sin(D(half_hop)))),
-        k.min_takeoff, k.max_takeoff);
-    g.sex = float(D(k.sex_1) - D(k.sex_2) * std::pow(std::cos(D(g.takeoff)), D(k.sex_3)));
+    g.takeoff = clamp_to(float(std::atan((cos_hh - R / (h_calc + R)) / sin_hh)), k.min_takeoff,
+                         k.max_takeoff);
+    PathCache::ScalarMemo* by_takeoff =
+        cache ? &cache->memo(PathCache::kByTakeoff, g.takeoff) : nullptr;
+    if (by_takeoff && PathCache::holds(*by_takeoff, g.takeoff)) {
+        g.sex = by_takeoff->f;
+        g.sex_factor = by_takeoff->d;
+    } else {
+        g.sex = float(D(k.sex_1) - D(k.sex_2) * std::pow(std::cos(D(g.takeoff)), D(k.sex_3)));
+        g.sex_factor = std::pow(std::fabs(D(g.sex)), D(k.sex_4));
+        if (by_takeoff) PathCache::fill(*by_takeoff, g.takeoff, g.sex, g.sex_factor);
+    }
     return g;
+}
+
+// The hop range of a ray that leaves the ground horizontally and is reflected at h_calc.
+float hop_range(const Constants& k, float h_calc, PathCache* cache) {
+    if (k.recalc_maxhop_flag == 0) return k.maxhop;
+    PathCache::ScalarMemo* by_height = cache ? &cache->memo(PathCache::kByHeight, h_calc) : nullptr;
+    if (by_height && PathCache::holds(*by_height, h_calc)) return by_height->f;
+    const float range = float(2 * std::acos(kEarthRadius / (h_calc + kEarthRadius)));
+    if (by_height) PathCache::fill(*by_height, h_calc, range, 0);
+    return range;
 }
 
 // The trans-equatorial enhancement applies to a short path whose ends lie on
@@ -105,9 +131,6 @@ PathTrace trace_path(Model& m, const PathTarget& t, bool long_path, bool cached)
     p.azim = azim;
     PathCache::Entry* entry = nullptr;
     if (cached) {
-        // The midpoints depend on the QTH and the grid as well, the geometry on a few
-        // constants: a cache filled for others is forgotten here.
-        m.path_cache.begin_pass(k, m.grid);
         entry = &m.path_cache.select(long_path ? 1 : 0, t.row, t.col, pathlen, azim);
     }
     // Room for the midpoints of any hop count hop_count gives.
@@ -147,28 +170,37 @@ PathTrace trace_path(Model& m, const PathTarget& t, bool long_path, bool cached)
         g = *known;
         cells = m.path_cache.cells(g.cells);
     } else {
-        if (k.recalc_maxhop_flag != 0)
-            g.calc_maxhop = float(2 * std::acos(kEarthRadius / (h_calc + kEarthRadius)));
-        else
-            g.calc_maxhop = k.maxhop;
+        PathCache* cache = entry ? &m.path_cache : nullptr;
+        g.calc_maxhop = hop_range(k, h_calc, cache);
         g.khop = hop_count(D(pathlen) / g.calc_maxhop);
         g.half_hop = float(D(pathlen) / (2 * D(g.khop)));
-        const HopGeometry geo = hop_geometry(k, g.half_hop, h_calc);
+        const PathCache::HopSlot* known_hops =
+            entry ? PathCache::find_hops(*entry, g.khop) : nullptr;
+        PathCache::HopSlot hops{};
+        if (known_hops) {
+            hops = *known_hops;
+        } else {
+            midpoint_cells(m.grid, cp, g.khop, g.half_hop, scratch);
+            hops.sin_half_hop = std::sin(D(g.half_hop));
+            hops.cos_half_hop = std::cos(D(g.half_hop));
+        }
+        const HopGeometry geo =
+            hop_geometry(k, h_calc, hops.sin_half_hop, hops.cos_half_hop, cache);
         g.phi = geo.phi;
         g.m9 = geo.m9;
         g.takeoff = geo.takeoff;
         g.sex = geo.sex;
-        g.sex_factor = std::pow(std::fabs(D(geo.sex)), D(k.sex_4));
-        std::uint32_t hops = 0;
-        const bool hops_known = entry && m.path_cache.find_hops(*entry, g.khop, hops);
-        if (!hops_known) midpoint_cells(m.grid, cp, g.khop, g.half_hop, scratch);
+        g.sex_factor = geo.sex_factor;
         if (entry && g.khop <= PathCache::kMaxHops) {
-            g.cells = hops_known ? hops : m.path_cache.store_hops(*entry, g.khop, scratch);
+            if (!known_hops)
+                hops = m.path_cache.store_hops(*entry, g.khop, scratch, hops.sin_half_hop,
+                                               hops.cos_half_hop);
+            g.cells = hops.cells;
             std::memcpy(&g.h_bits, &h_calc, sizeof g.h_bits);
             m.path_cache.store_geometry(*entry, g);
             cells = m.path_cache.cells(g.cells);
         } else {
-            cells = hops_known ? m.path_cache.cells(hops) : scratch;
+            cells = known_hops ? m.path_cache.cells(hops.cells) : scratch;
         }
     }
     khop = g.khop;

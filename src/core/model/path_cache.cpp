@@ -23,8 +23,10 @@ void PathCache::allocate() {
     std::vector<Entry> entries(kEntries, Entry{});
     std::vector<std::uint16_t> arena;
     arena.reserve(std::size_t(1) << 16);
+    std::vector<ScalarMemo> memos(std::size_t(kMemoTables) * kMemoSlots, ScalarMemo{});
     entries_.swap(entries);
     arena_.swap(arena);
+    memos_.swap(memos);
     keyed_ = false;
 }
 
@@ -32,6 +34,8 @@ void PathCache::allocate() {
 void PathCache::forget() {
     ++generation_;
     arena_.clear();
+    for (ScalarMemo& m : memos_)
+        m.valid = false;
 }
 
 void PathCache::clear() {
@@ -80,13 +84,27 @@ void PathCache::store_geometry(Entry& e, const Geometry& g) {
     e.next_geometry = std::uint8_t((e.next_geometry + 1) % n);
 }
 
-bool PathCache::find_hops(const Entry& e, int khop, std::uint32_t& offset) {
+const PathCache::HopSlot* PathCache::find_hops(const Entry& e, int khop) {
     for (int i = 0; i < e.n_hops; ++i)
-        if (e.hops[i].khop == khop) {
-            offset = e.hops[i].cells;
-            return true;
-        }
-    return false;
+        if (e.hops[i].khop == khop) return &e.hops[i];
+    return nullptr;
+}
+
+PathCache::ScalarMemo& PathCache::memo(MemoTable table, float key) {
+    // Fibonacci hashing of the bits: neighbouring heights and angles spread out.
+    const std::uint32_t h = (bits_of(key) * 2654435769u) >> 24;
+    return memos_[std::size_t(table) * kMemoSlots + h];
+}
+
+bool PathCache::holds(const ScalarMemo& slot, float key) {
+    return slot.valid && slot.key == bits_of(key);
+}
+
+void PathCache::fill(ScalarMemo& slot, float key, float f, double d) {
+    slot.key = bits_of(key);
+    slot.valid = true;
+    slot.f = f;
+    slot.d = d;
 }
 
 std::uint32_t PathCache::store_cells(const std::uint16_t* cells, int khop) {
@@ -95,16 +113,17 @@ std::uint32_t PathCache::store_cells(const std::uint16_t* cells, int khop) {
     return at;
 }
 
-std::uint32_t PathCache::store_hops(Entry& e, int khop, const std::uint16_t* cells) {
+PathCache::HopSlot PathCache::store_hops(Entry& e, int khop, const std::uint16_t* cells,
+                                         double sin_half_hop, double cos_half_hop) {
     constexpr int n = int(sizeof e.hops / sizeof e.hops[0]);
-    const std::uint32_t at = store_cells(cells, khop);
+    const HopSlot slot{khop, store_cells(cells, khop), sin_half_hop, cos_half_hop};
     if (e.n_hops < n) {
-        e.hops[e.n_hops++] = {khop, at};
+        e.hops[e.n_hops++] = slot;
     } else {
-        e.hops[e.next_hop] = {khop, at};
+        e.hops[e.next_hop] = slot;
         e.next_hop = std::uint8_t((e.next_hop + 1) % n);
     }
-    return at;
+    return slot;
 }
 
 }  // namespace skywave

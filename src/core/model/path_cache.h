@@ -37,6 +37,27 @@ public:
         double sex_factor;  // |sex| ^ sex_4, which scales the absorption
     };
 
+    // The midpoints of one hop count, and the sine and cosine of its half hop.
+    struct HopSlot {
+        int khop;
+        std::uint32_t cells;
+        double sin_half_hop, cos_half_hop;
+    };
+
+    // What follows from one float alone (the reflection height, the angle of
+    // incidence, the take-off angle), remembered under its bits.
+    struct ScalarMemo {
+        std::uint32_t key;
+        bool valid;
+        float f;
+        double d;
+    };
+    enum MemoTable { kByHeight, kByPhi, kByTakeoff, kMemoTables };
+    // The slot of a key; it holds the key's values if valid and key match.
+    ScalarMemo& memo(MemoTable table, float key);
+    static bool holds(const ScalarMemo& slot, float key);
+    static void fill(ScalarMemo& slot, float key, float f, double d);
+
     struct Entry {
         float pathlen, azim;
         std::uint32_t generation;
@@ -44,10 +65,7 @@ public:
         std::uint32_t cells1;  // its midpoint cells
         std::uint8_t n_geometry, next_geometry, n_hops, next_hop;
         Geometry geometry[3];
-        struct {
-            int khop;
-            std::uint32_t cells;
-        } hops[4];
+        HopSlot hops[4];
     };
 
     // Forgets everything if the QTH, the grid or a constant of the hop geometry
@@ -59,10 +77,11 @@ public:
     static const Geometry* find_geometry(const Entry& e, float h_calc);
     // Keeps a geometry (the oldest of a full entry goes).
     void store_geometry(Entry& e, const Geometry& g);
-    // The arena offset of the midpoint cells of khop hops of the entry, if known.
-    static bool find_hops(const Entry& e, int khop, std::uint32_t& offset);
-    // Keeps khop midpoint cells; returns their offset.
-    std::uint32_t store_hops(Entry& e, int khop, const std::uint16_t* cells);
+    // The midpoint cells of khop hops of the entry, if known.
+    static const HopSlot* find_hops(const Entry& e, int khop);
+    // Keeps khop midpoint cells with their half hop's sine and cosine.
+    HopSlot store_hops(Entry& e, int khop, const std::uint16_t* cells, double sin_half_hop,
+                       double cos_half_hop);
     // Keeps khop midpoint cells in the arena; returns their offset.
     std::uint32_t store_cells(const std::uint16_t* cells, int khop);
     const std::uint16_t* cells(std::uint32_t offset) const { return &arena_[offset]; }
@@ -84,6 +103,9 @@ private:
     };
 
     void forget();
+
+    static constexpr int kMemoSlots = 256;
+    std::vector<ScalarMemo> memos_;
 
     Key key_{};
     bool keyed_ = false;

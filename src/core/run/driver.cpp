@@ -113,6 +113,9 @@ void ionosphere_pass(Model& m, RunHooks& hooks) {
 void path_pass(Model& m, RunHooks& hooks) {
     const Constants& k = m.consts;
     ResultArrays& a = *m.arrays;
+    // The midpoints depend on the QTH and the grid, the geometry on a few constants:
+    // a cache filled for others is forgotten here.
+    m.path_cache.begin_pass(k, m.grid);
     for (m.p_lat_idx = 0; m.p_lat_idx < m.grid.n_rows && !hooks.aborted(); ++m.p_lat_idx) {
         hooks.yield();
         m.p_lat = m.grid.row_lat(m.p_lat_idx);
