@@ -166,4 +166,25 @@ TEST_F(OutputIdentity, ArraysPointPathAndReportsAreThoseOfTheEngineBeforeIt) {
               "f4dfe273eb0ec4d3420f0e6bfa7d8b4eb438587713b2525416eeacaab5319d60");
 }
 
+// The steps of a date computed on several threads write the same file as one thread
+// (and as the engine before): quarter-hour steps whose times are summed in single
+// precision, a run of several dates whose threads keep their caches across dates, and
+// more threads than cores.
+TEST_F(OutputIdentity, EveryThreadCountWritesTheSameFile) {
+    for (const Case& c : kRunCases) {
+        const std::string name = c.name;
+        if (name != "quarter_hours" && name != "grain2_days" && name != "southern_qth") continue;
+        for (const char* jobs : {"1", "2", "3"}) {
+            SCOPED_TRACE(name + " -j " + jobs);
+            ASSERT_EQ(skywave("run " + c.args + " -j " + jobs + " -o out.mof", dir).code, 0);
+            EXPECT_EQ(sha256("out.mof"), c.sha256);
+        }
+    }
+    for (const char* bad : {"0", "-1", "two", "1.5"}) {
+        const Result r = skywave(std::string("run --no-mof-dat --start-date 3/5 -j ") + bad, dir);
+        EXPECT_EQ(r.code, 2) << bad;
+        EXPECT_NE(r.err.find("give at least 1 thread"), std::string::npos) << r.err;
+    }
+}
+
 }  // namespace

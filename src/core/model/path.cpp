@@ -214,6 +214,9 @@ PathTrace trace_path(Model& m, const PathTarget& t, bool long_path, bool cached)
         if (g2 < cmof) cmof = g2;
         clof = float(D(clof) + a.ls[r][c]);
     }
+    // The point cursor is left on the last midpoint's cell.
+    m.lat_idx = cells[khop - 1] / MAX_COLS;
+    m.lon_idx = cells[khop - 1] % MAX_COLS;
 
     if (!long_path && trans_equatorial(m, t, azim)) cmof = float(D(k.te_1) * cmof);
     cmof = clamp_to(float(D(g.m9) * cmof), 1.0f, 50.0f);
