@@ -6,8 +6,9 @@
 //                midpoints, as it does for every step after the first of a run.
 //   cold_step/G  the first step of a run: the same work right after InitCalc, with an
 //                empty path cache, so every midpoint is found on the great circle.
-//   day/G        a whole run of one date, 0 ... 23 h: InitCalc, MainCalcs (geometry
-//                pass and 24 steps) and EndCalc.
+//   day/G/J      a whole run of one date, 0 ... 23 h: InitCalc, MainCalcs (geometry
+//                pass and 24 steps) and EndCalc, on J threads (skywave run -j J).
+//   month/G/J    1 ... 30 March, 0 ... 23 h, on J threads.
 //
 // A step is timed from the driver's SetTime hook (the start of the step) to its
 // step_done hook (the screen is written); the date's geometry pass and the opening of
@@ -126,12 +127,12 @@ public:
     }
     void end() { EndCalc(m); }
 
-    // Computes the hours first ... last of the date on the model as it is.
-    void run(int first, int last) {
+    // Computes the hours first ... last of the dates on the model as it is.
+    void run(int first, int last, int jobs = 1) {
         m.consts.start_time = float(first);
         m.consts.stop_time = float(last);
         m.consts.step_time = 1;
-        if (MainCalcs(m, file, hooks, log) != RunOutcome::completed)
+        if (MainCalcs(m, file, hooks, log, jobs) != RunOutcome::completed)
             throw std::runtime_error("run failed");
     }
 
@@ -187,24 +188,45 @@ void cold_step(benchmark::State& state) {
     state.counters["allocs_per_step"] = double(allocations) / double(steps);
 }
 
-void day(benchmark::State& state) {
+// Whole runs of `days` dates of March from the 1st (5 March for one date), timed on
+// the wall clock; the counters give point-steps per second of wall time.
+void whole_run(benchmark::State& state, int days) {
     Bench b(int(state.range(0)));
+    const int jobs = int(state.range(1));
+    if (days > 1) b.m.dates = {1, 3, float(days), 3, 1, 1};
     double seconds = 0;
     long steps = 0;
     for (auto _ : state) {
         const Clock::time_point start = Clock::now();
         b.init();
-        b.run(0, 23);
+        b.run(0, 23, jobs);
         b.end();
         seconds += std::chrono::duration<double>(Clock::now() - start).count();
-        steps += 24;
+        steps += 24L * days;
     }
     set_step_counters(state, b, seconds, steps);
 }
 
+void day(benchmark::State& state) {
+    whole_run(state, 1);
+}
+
+void month(benchmark::State& state) {
+    whole_run(state, 30);
+}
+
 BENCHMARK(warm_step)->DenseRange(1, 3)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(cold_step)->DenseRange(1, 3)->UseManualTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(day)->DenseRange(1, 3)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(day)
+    ->ArgsProduct({{1, 2, 3}, {1, 2}})
+    ->ArgNames({"grain", "threads"})
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(month)
+    ->ArgsProduct({{2}, {1, 2}})
+    ->ArgNames({"grain", "threads"})
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

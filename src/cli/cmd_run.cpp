@@ -7,6 +7,7 @@
 #include "indices_flags.h"
 #include "model/model.h"
 #include "run/driver.h"
+#include "run/sweep.h"
 #include "run_options.h"
 
 namespace skywave::cli {
@@ -16,6 +17,7 @@ namespace {
 struct RunCommand {
     RunFlags flags;
     std::optional<std::string> output;
+    int jobs = default_jobs();
 
     int execute() {
         ConsoleMessages messages;
@@ -31,7 +33,7 @@ struct RunCommand {
         progress.set_label(file_name);
         ConsoleHooks hooks(progress);
         if (!InitCalc(m, messages)) return kError;
-        const RunOutcome outcome = MainCalcs(m, file_name, hooks, messages);
+        const RunOutcome outcome = MainCalcs(m, file_name, hooks, messages, jobs);
         EndCalc(m);
         progress.finish();
         switch (outcome) {
@@ -62,6 +64,10 @@ void add_run_command(CLI::App& app, Action& action) {
     sub->add_option("-o,--output", command.output,
                     "prediction file to write (default \"default.mof\")")
         ->type_name("FILE");
+    sub->add_option("-j,--jobs", command.jobs,
+                    "threads computing the time steps of a date (default: every core); the "
+                    "file is the same for any number")
+        ->check(counting_from_one("give at least 1 thread"));
     sub->final_callback([&action] { action = [] { return command.execute(); }; });
 }
 

@@ -6,6 +6,7 @@
 #include "files/constants_file.h"
 #include "map_window.h"
 #include "run/driver.h"
+#include "run/sweep.h"
 
 namespace skywave::gui {
 
@@ -37,7 +38,7 @@ void MapWindow::start_run() {
     start_work(
         [this, output = file_name_] {
             if (!InitCalc(m_, worker_messages_)) return;
-            MainCalcs(m_, output, hooks_, worker_messages_);
+            MainCalcs(m_, output, hooks_, worker_messages_, default_jobs());
             EndCalc(m_);
         },
         [this] {

@@ -37,33 +37,54 @@ char lof_symbol(const Model& m, int a, char path) {
     return ' ';
 }
 
-void make_line(Model& m, const Array2D& array, char type, int rise_long, int set_long,
-               std::string& out) {
+namespace {
+
+// The symbols of the whole-MHz values a line's cells usually hold, worked out once per
+// line by the same comparisons; other values are classified one by one.
+class SymbolTable {
+public:
+    static constexpr int kSize = 64;
+    SymbolTable(const Model& m, char type) : m_(m), type_(type) {
+        for (int v = 0; v < kSize; ++v)
+            symbol_[v] = classify(v);
+    }
+    char operator()(int v) const { return v >= 0 && v < kSize ? symbol_[v] : classify(v); }
+
+private:
+    char classify(int v) const {
+        switch (type_) {
+            case 0:
+                return mof_symbol(m_, v, 'S');
+            case 1:
+                return mof_symbol(m_, v, 'L');
+            case 3:
+                return lof_symbol(m_, v, 'S');
+            default:
+                return lof_symbol(m_, v, 'L');
+        }
+    }
+    const Model& m_;
+    char type_;
+    char symbol_[kSize];
+};
+
+}  // namespace
+
+namespace {
+
+void make_line(Model& m, const Array2D& array, char type, const SymbolTable* symbol, int rise_long,
+               int set_long, std::string& out) {
     const int n_cols = m.grid.n_cols;
     const std::size_t start = out.size();
-    // Lines run eastward from Greenwich: character i holds grid column n_cols-1-i.
-    for (int i = 0; i < n_cols; ++i) {
-        char symbol = ' ';
-        if (type != 2) {
+    if (type == 2) {
+        out.append(std::size_t(n_cols), ' ');
+    } else {
+        // Lines run eastward from Greenwich: character i holds grid column n_cols-1-i.
+        for (int i = 0; i < n_cols; ++i) {
             // A value that is not a finite number has no level.
-            if (std::optional<int> v = trunc_to_int(array[m.p_lat_idx][n_cols - 1 - i])) {
-                switch (type) {
-                    case 0:
-                        symbol = mof_symbol(m, *v, 'S');
-                        break;
-                    case 1:
-                        symbol = mof_symbol(m, *v, 'L');
-                        break;
-                    case 3:
-                        symbol = lof_symbol(m, *v, 'S');
-                        break;
-                    default:
-                        symbol = lof_symbol(m, *v, 'L');
-                        break;
-                }
-            }
+            const std::optional<int> v = trunc_to_int(array[m.p_lat_idx][n_cols - 1 - i]);
+            out.push_back(v ? (*symbol)(*v) : ' ');
         }
-        out.push_back(symbol);
     }
     if (type == 2) {
         const Grid& g = m.grid;
@@ -81,18 +102,27 @@ void make_line(Model& m, const Array2D& array, char type, int rise_long, int set
     out.push_back('\n');
 }
 
+}  // namespace
+
+void make_line(Model& m, const Array2D& array, char type, int rise_long, int set_long,
+               std::string& out) {
+    const SymbolTable symbol(m, type == 2 ? 0 : type);
+    make_line(m, array, type, &symbol, rise_long, set_long, out);
+}
+
 void write_screen(Model& m, std::string& out) {
     ResultArrays& a = *m.arrays;
+    const SymbolTable mof(m, 0), longmof(m, 1), lof(m, 3), longlof(m, 4);
     out += m.header_line;
     for (m.p_lat_idx = 1; m.p_lat_idx <= m.grid.out_rows; ++m.p_lat_idx) {
         m.p_lat = m.grid.row_lat(m.p_lat_idx);
         int rise_long, set_long;
         sun_locate(m, m.p_lat, m.consts.calc_time, &rise_long, &set_long);
-        make_line(m, a.mof, 0, rise_long, set_long, out);
-        make_line(m, a.longmof, 1, rise_long, set_long, out);
-        make_line(m, a.mof, 2, rise_long, set_long, out);
-        make_line(m, a.lof, 3, rise_long, set_long, out);
-        make_line(m, a.longlof, 4, rise_long, set_long, out);
+        make_line(m, a.mof, 0, &mof, rise_long, set_long, out);
+        make_line(m, a.longmof, 1, &longmof, rise_long, set_long, out);
+        make_line(m, a.mof, 2, nullptr, rise_long, set_long, out);
+        make_line(m, a.lof, 3, &lof, rise_long, set_long, out);
+        make_line(m, a.longlof, 4, &longlof, rise_long, set_long, out);
     }
 }
 

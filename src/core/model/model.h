@@ -7,6 +7,7 @@
 #include <string>
 
 #include "model/path_cache.h"
+#include "model/polar_f2.h"
 #include "model/result_arrays.h"
 #include "model/run_settings.h"
 
@@ -20,6 +21,7 @@ struct Model : RunSettings {
 
     std::unique_ptr<ResultArrays> arrays;  // present between InitCalc and EndCalc
     PathCache path_cache;
+    PolarCells polar_cells;
 
     // values of the date being computed
     float ssn = 0, ak_factor = 0, julian_date = 0, sol_lat = 0;

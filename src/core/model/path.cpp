@@ -2,10 +2,12 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 #include "base/numbers.h"
 #include "model/geomag.h"
 #include "model/model.h"
+#include "model/path_cache.h"
 
 namespace skywave {
 
@@ -17,63 +19,71 @@ int sign_of(float v) {
     return v > 0 ? 1 : (v < 0 ? -1 : 0);
 }
 
-// Visits the grid cell under each hop midpoint of the path in cp split into khop
-// hops, and leaves the point globals describing the last midpoint. The midpoints
-// depend only on the path and the hop count, so they are found along the great
-// circle once per run and then read from the path cache.
-template <class Visit>
-void for_each_midpoint(Model& m, range_azim& cp, int khop, float half_hop, bool cached,
-                       Visit&& visit) {
-    PathCache::Hops known;
-    if (cached && m.path_cache.find(khop, known)) {
-        for (int i = 0; i < khop; ++i)
-            visit(known.cells[i] / MAX_COLS, known.cells[i] % MAX_COLS);
-        m.cur_lat = known.last_lat;
-        m.cur_lon = known.last_lon;
-        m.lat_idx = known.cells[khop - 1] / MAX_COLS;
-        m.lon_idx = known.cells[khop - 1] % MAX_COLS;
-        return;
-    }
-    std::uint16_t cells[PathCache::kMaxHops];
+// The grid cells under the hop midpoints of the path in cp split into khop hops,
+// row * MAX_COLS + column, into cells.
+void midpoint_cells(const Grid& grid, range_azim& cp, int khop, float half_hop,
+                    std::uint16_t* cells) {
     for (int hop_counter = 1; hop_counter <= khop; ++hop_counter) {
         const float hop_fraction = float(2 * hop_counter - 1);
         cp.range = float(D(half_hop) * hop_fraction);
         compute_lat_lon(&cp);
-        m.cur_lat = cp.to_lat;
-        m.cur_lon = cp.to_lon;
+        const float lat = cp.to_lat;
+        float lon = cp.to_lon;
         // A midpoint on the grid's outer edge (the south pole, or 2 pi after the
         // correction) reads the nearest edge cell.
-        m.lat_idx = cell_index((D(kHalfPi) - m.cur_lat) * m.grid.rows_per_rad, m.grid.n_rows);
-        if (m.cur_lon < 0) m.cur_lon = float(D(m.cur_lon) + kTwoPi);
-        m.lon_idx = cell_index(D(m.cur_lon) * m.grid.cols_per_rad, m.grid.n_cols);
-        if (khop <= PathCache::kMaxHops)
-            cells[hop_counter - 1] = std::uint16_t(m.lat_idx * MAX_COLS + m.lon_idx);
-        visit(m.lat_idx, m.lon_idx);
+        const int row = cell_index((D(kHalfPi) - lat) * grid.rows_per_rad, grid.n_rows);
+        if (lon < 0) lon = float(D(lon) + kTwoPi);
+        const int col = cell_index(D(lon) * grid.cols_per_rad, grid.n_cols);
+        cells[hop_counter - 1] = std::uint16_t(row * MAX_COLS + col);
     }
-    if (cached && khop <= PathCache::kMaxHops)
-        m.path_cache.store(khop, cells, m.cur_lat, m.cur_lon);
 }
 
 // Ray geometry of one hop reflected at height h_calc: the angle of incidence at the
 // layer (from the vertical) and the take-off angle at the ground.
 struct HopGeometry {
     float phi, m9, takeoff, sex;
+    double sex_factor;  // |sex| ^ sex_4
 };
 
-HopGeometry hop_geometry(const Constants& k, float half_hop, float h_calc) {
+// sin_hh and cos_hh are the sine and cosine of the half hop. With a cache, what
+// follows from the height or from one angle alone is remembered under its bits.
+HopGeometry hop_geometry(const Constants& k, float h_calc, double sin_hh, double cos_hh,
+                         PathCache* cache) {
     HopGeometry g;
     const D R = kEarthRadius;
-    g.phi = clamp_to(
-        float(std::atan(std::sin(D(half_hop)) / ((R + h_calc) / R - std::cos(D(half_hop))))),
-        k.min_phi, k.max_phi);
-    g.m9 = float(D(k.m9_1) / std::cos(D(g.phi)));
+    g.phi = clamp_to(float(std::atan(sin_hh / ((R + h_calc) / R - cos_hh))), k.min_phi, k.max_phi);
+    PathCache::ScalarMemo* by_phi = cache ? &cache->memo(PathCache::kByPhi, g.phi) : nullptr;
+    if (by_phi && PathCache::holds(*by_phi, g.phi)) {
+        g.m9 = by_phi->f;
+    } else {
+        g.m9 = float(D(k.m9_1) / std::cos(D(g.phi)));
+        if (by_phi) PathCache::fill(*by_phi, g.phi, g.m9, 0);
+    }
     // At zero range the quotient's denominator is sin 0: the arctangent of the
     // infinite quotient is pi/2, and the clamp takes it to max_takeoff.
-    g.takeoff = clamp_to(
-        float(std::atan((std::cos(D(half_hop)) - R / (h_calc + R)) / std::sin(D(half_hop)))),
-        k.min_takeoff, k.max_takeoff);
-    g.sex = float(D(k.sex_1) - D(k.sex_2) * std::pow(std::cos(D(g.takeoff)), D(k.sex_3)));
+    g.takeoff = clamp_to(float(std::atan((cos_hh - R / (h_calc + R)) / sin_hh)), k.min_takeoff,
+                         k.max_takeoff);
+    PathCache::ScalarMemo* by_takeoff =
+        cache ? &cache->memo(PathCache::kByTakeoff, g.takeoff) : nullptr;
+    if (by_takeoff && PathCache::holds(*by_takeoff, g.takeoff)) {
+        g.sex = by_takeoff->f;
+        g.sex_factor = by_takeoff->d;
+    } else {
+        g.sex = float(D(k.sex_1) - D(k.sex_2) * std::pow(std::cos(D(g.takeoff)), D(k.sex_3)));
+        g.sex_factor = std::pow(std::fabs(D(g.sex)), D(k.sex_4));
+        if (by_takeoff) PathCache::fill(*by_takeoff, g.takeoff, g.sex, g.sex_factor);
+    }
     return g;
+}
+
+// The hop range of a ray that leaves the ground horizontally and is reflected at h_calc.
+float hop_range(const Constants& k, float h_calc, PathCache* cache) {
+    if (k.recalc_maxhop_flag == 0) return k.maxhop;
+    PathCache::ScalarMemo* by_height = cache ? &cache->memo(PathCache::kByHeight, h_calc) : nullptr;
+    if (by_height && PathCache::holds(*by_height, h_calc)) return by_height->f;
+    const float range = float(2 * std::acos(kEarthRadius / (h_calc + kEarthRadius)));
+    if (by_height) PathCache::fill(*by_height, h_calc, range, 0);
+    return range;
 }
 
 // The trans-equatorial enhancement applies to a short path whose ends lie on
@@ -119,12 +129,12 @@ PathTrace trace_path(Model& m, const PathTarget& t, bool long_path, bool cached)
     }
     p.pathlen = pathlen;
     p.azim = azim;
+    PathCache::Entry* entry = nullptr;
     if (cached) {
-        // The midpoints depend on the QTH and the grid as well: a cache filled for
-        // others is forgotten here.
-        m.path_cache.begin_pass(k.rlat, k.rlon, m.grid.rows_per_rad, m.grid.cols_per_rad);
-        m.path_cache.select(long_path ? 1 : 0, t.row, t.col, pathlen, azim);
+        entry = &m.path_cache.select(long_path ? 1 : 0, t.row, t.col, pathlen, azim);
     }
+    // Room for the midpoints of any hop count hop_count gives.
+    std::uint16_t scratch[1000];
 
     // First split, with the constant hop range: where does the path reflect?
     int khop = hop_count(D(pathlen) / k.maxhop);
@@ -132,36 +142,85 @@ PathTrace trace_path(Model& m, const PathTarget& t, bool long_path, bool cached)
     float h_avg = 0;
     float h_min = 1000.0f;
     float half_hop = float(D(pathlen) / (2 * D(khop)));
-    for_each_midpoint(m, cp, khop, half_hop, cached, [&](int r, int c) {
-        const float h = a.h[r][c];
+    const std::uint16_t* cells;
+    if (entry && entry->khop1 == khop) {
+        cells = m.path_cache.cells(entry->cells1);
+    } else {
+        midpoint_cells(m.grid, cp, khop, half_hop, scratch);
+        cells = scratch;
+        if (entry && khop <= PathCache::kMaxHops) {
+            entry->khop1 = khop;
+            entry->cells1 = m.path_cache.store_cells(scratch, khop);
+        }
+    }
+    for (int i = 0; i < khop; ++i) {
+        const float h = a.h[cells[i] / MAX_COLS][cells[i] % MAX_COLS];
         h_avg = float(D(h_avg) + h);
         if (h < h_min) h_min = h;
-    });
+    }
     h_avg = float(D(h_avg) / khop);
     const float h_calc = k.h_min_flag != 0 ? h_min : h_avg;
 
     // Second split, with the range of a hop that leaves the ground horizontally and
-    // is reflected at that height.
-    float calc_maxhop;
-    if (k.recalc_maxhop_flag != 0)
-        calc_maxhop = float(2 * std::acos(kEarthRadius / (h_calc + kEarthRadius)));
-    else
-        calc_maxhop = k.maxhop;
-    khop = hop_count(D(pathlen) / calc_maxhop);
-    half_hop = float(D(pathlen) / (2 * D(khop)));
-    const HopGeometry geo = hop_geometry(k, half_hop, h_calc);
+    // is reflected at that height. All of it follows from the height, so a height the
+    // path has seen before gives back what it gave then.
+    const PathCache::Geometry* known = entry ? PathCache::find_geometry(*entry, h_calc) : nullptr;
+    PathCache::Geometry g;
+    if (known) {
+        g = *known;
+        cells = m.path_cache.cells(g.cells);
+    } else {
+        PathCache* cache = entry ? &m.path_cache : nullptr;
+        g.calc_maxhop = hop_range(k, h_calc, cache);
+        g.khop = hop_count(D(pathlen) / g.calc_maxhop);
+        g.half_hop = float(D(pathlen) / (2 * D(g.khop)));
+        const PathCache::HopSlot* known_hops =
+            entry ? PathCache::find_hops(*entry, g.khop) : nullptr;
+        PathCache::HopSlot hops{};
+        if (known_hops) {
+            hops = *known_hops;
+        } else {
+            midpoint_cells(m.grid, cp, g.khop, g.half_hop, scratch);
+            hops.sin_half_hop = std::sin(D(g.half_hop));
+            hops.cos_half_hop = std::cos(D(g.half_hop));
+        }
+        const HopGeometry geo =
+            hop_geometry(k, h_calc, hops.sin_half_hop, hops.cos_half_hop, cache);
+        g.phi = geo.phi;
+        g.m9 = geo.m9;
+        g.takeoff = geo.takeoff;
+        g.sex = geo.sex;
+        g.sex_factor = geo.sex_factor;
+        if (entry && g.khop <= PathCache::kMaxHops) {
+            if (!known_hops)
+                hops = m.path_cache.store_hops(*entry, g.khop, scratch, hops.sin_half_hop,
+                                               hops.cos_half_hop);
+            g.cells = hops.cells;
+            std::memcpy(&g.h_bits, &h_calc, sizeof g.h_bits);
+            m.path_cache.store_geometry(*entry, g);
+            cells = m.path_cache.cells(g.cells);
+        } else {
+            cells = known_hops ? m.path_cache.cells(hops.cells) : scratch;
+        }
+    }
+    khop = g.khop;
+    half_hop = g.half_hop;
 
     // The MOF is set by the weakest F2 layer along the path, the LOF by the sum of
     // the absorption at every hop.
-    for_each_midpoint(m, cp, khop, half_hop, cached, [&](int r, int c) {
+    for (int i = 0; i < khop; ++i) {
+        const int r = cells[i] / MAX_COLS, c = cells[i] % MAX_COLS;
         const float g2 = a.g2[r][c];
         if (g2 < cmof) cmof = g2;
         clof = float(D(clof) + a.ls[r][c]);
-    });
+    }
+    // The point cursor is left on the last midpoint's cell.
+    m.lat_idx = cells[khop - 1] / MAX_COLS;
+    m.lon_idx = cells[khop - 1] % MAX_COLS;
 
     if (!long_path && trans_equatorial(m, t, azim)) cmof = float(D(k.te_1) * cmof);
-    cmof = clamp_to(float(D(geo.m9) * cmof), 1.0f, 50.0f);
-    clof = float(D(clof) * std::pow(std::fabs(D(geo.sex)), D(k.sex_4)));
+    cmof = clamp_to(float(D(g.m9) * cmof), 1.0f, 50.0f);
+    clof = float(D(clof) * g.sex_factor);
     clof = float(D(k.clof_3) * std::pow(D(clof), D(k.clof_4)) + D(k.clof_2) * clof + k.clof_1);
     clof = clamp_to(clof, 1.0f, 50.0f);
 
@@ -170,11 +229,11 @@ PathTrace trace_path(Model& m, const PathTarget& t, bool long_path, bool cached)
     p.khop = khop;
     p.half_hop = half_hop;
     p.h_calc = h_calc;
-    p.calc_maxhop = calc_maxhop;
-    p.phi = geo.phi;
-    p.m9 = geo.m9;
-    p.takeoff = geo.takeoff;
-    p.sex = geo.sex;
+    p.calc_maxhop = g.calc_maxhop;
+    p.phi = g.phi;
+    p.m9 = g.m9;
+    p.takeoff = g.takeoff;
+    p.sex = g.sex;
     p.blackout = cmof < clof;
     p.mof = cmof;
     p.lof = clof;

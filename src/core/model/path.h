@@ -27,11 +27,12 @@ struct PathTrace {
 
 // The short (long_path false) or long path to the target, for the step whose
 // ionosphere the model's arrays hold. cached: the hop midpoints are remembered in the
-// path cache under the target's cell (only for grid points, whose path is the cell's).
+// path cache under the target's cell (only for grid points, whose path is the cell's);
+// the pass must have called the cache's begin_pass with the constants in force.
 PathTrace trace_path(Model& m, const PathTarget& target, bool long_path, bool cached);
 
 // The path to the grid point (p_lat_idx, p_lon_idx): 'S' for the short great-circle
-// path, 'L' for the long one, into the result arrays.
+// path, 'L' for the long one, into the result arrays. Cached, as trace_path.
 void path_mof(Model& m, char path);
 
 }  // namespace skywave

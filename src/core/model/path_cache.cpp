@@ -3,72 +3,127 @@
 #include <algorithm>
 #include <cstring>
 
+#include "model/constants.h"
+#include "model/grid.h"
+
 namespace skywave {
 
 namespace {
-bool same_bits(float a, float b) {
-    return std::memcmp(&a, &b, sizeof a) == 0;
+std::uint32_t bits_of(float v) {
+    std::uint32_t b;
+    std::memcpy(&b, &v, sizeof b);
+    return b;
 }
 }  // namespace
 
 // All or nothing: the new buffers are made first and taken over together, so a failed
 // allocation leaves no cache that looks allocated but is not.
 void PathCache::allocate() {
-    if (!midpoints_.empty()) return;
-    std::vector<float> path_key(2 * kCells, 0.0f);
-    std::vector<std::uint8_t> valid(std::size_t(kCells) * kMaxHops, 0);
-    std::vector<float> last(std::size_t(kCells) * kMaxHops * 2, 0.0f);
-    std::vector<std::uint16_t> midpoints(std::size_t(kCells) * kSlotCells, 0);
-    path_key_.swap(path_key);
-    valid_.swap(valid);
-    last_.swap(last);
-    midpoints_.swap(midpoints);
+    if (!entries_.empty()) return;
+    std::vector<Entry> entries(kEntries, Entry{});
+    std::vector<std::uint16_t> arena;
+    arena.reserve(std::size_t(1) << 16);
+    std::vector<ScalarMemo> memos(std::size_t(kMemoTables) * kMemoSlots, ScalarMemo{});
+    entries_.swap(entries);
+    arena_.swap(arena);
+    memos_.swap(memos);
     keyed_ = false;
+}
+
+// A new generation: every entry is stale, and the arena's cells belong to nobody.
+void PathCache::forget() {
+    ++generation_;
+    arena_.clear();
+    for (ScalarMemo& m : memos_)
+        m.valid = false;
 }
 
 void PathCache::clear() {
-    std::fill(valid_.begin(), valid_.end(), 0);
+    forget();
     keyed_ = false;
 }
 
-void PathCache::begin_pass(float rlat, float rlon, float rows_per_rad, float cols_per_rad) {
+void PathCache::begin_pass(const Constants& k, const Grid& g) {
     allocate();
-    const float key[4] = {rlat, rlon, rows_per_rad, cols_per_rad};
-    bool same = keyed_;
-    for (int i = 0; i < 4 && same; ++i)
-        same = same_bits(key[i], key_[i]);
-    if (same) return;
-    std::fill(valid_.begin(), valid_.end(), 0);
-    std::copy(key, key + 4, key_);
+    const Key key{k.rlat,   k.rlon,        g.rows_per_rad,       g.cols_per_rad, g.n_rows,
+                  g.n_cols, k.maxhop,      k.recalc_maxhop_flag, k.min_phi,      k.max_phi,
+                  k.m9_1,   k.min_takeoff, k.max_takeoff,        k.sex_1,        k.sex_2,
+                  k.sex_3,  k.sex_4};
+    if (keyed_ && std::memcmp(&key, &key_, sizeof key) == 0 && arena_.size() < kArenaLimit) return;
+    forget();
+    key_ = key;
     keyed_ = true;
 }
 
-void PathCache::select(int path, int row, int col, float pathlen, float azim) {
-    cell_ = (path * 38 + row) * 80 + col;
-    float* k = &path_key_[2 * cell_];
-    if (same_bits(k[0], pathlen) && same_bits(k[1], azim)) return;
-    std::fill_n(&valid_[std::size_t(cell_) * kMaxHops], kMaxHops, 0);
-    k[0] = pathlen;
-    k[1] = azim;
+PathCache::Entry& PathCache::select(int path, int row, int col, float pathlen, float azim) {
+    Entry& e = entries_[std::size_t((path * 38 + row) * 80 + col)];
+    if (e.generation == generation_ && bits_of(e.pathlen) == bits_of(pathlen) &&
+        bits_of(e.azim) == bits_of(azim))
+        return e;
+    e = Entry{};
+    e.pathlen = pathlen;
+    e.azim = azim;
+    e.generation = generation_;
+    return e;
 }
 
-bool PathCache::find(int khop, Hops& out) const {
-    if (khop < 1 || khop > kMaxHops) return false;
-    const std::size_t slot = std::size_t(cell_) * kMaxHops + (khop - 1);
-    if (!valid_[slot]) return false;
-    out.cells = &midpoints_[std::size_t(cell_) * kSlotCells + (khop - 1) * khop / 2];
-    out.last_lat = last_[2 * slot];
-    out.last_lon = last_[2 * slot + 1];
-    return true;
+const PathCache::Geometry* PathCache::find_geometry(const Entry& e, float h_calc) {
+    const std::uint32_t h = bits_of(h_calc);
+    for (int i = 0; i < e.n_geometry; ++i)
+        if (e.geometry[i].h_bits == h) return &e.geometry[i];
+    return nullptr;
 }
 
-void PathCache::store(int khop, const std::uint16_t* cells, float last_lat, float last_lon) {
-    if (khop < 1 || khop > kMaxHops) return;
-    const std::size_t slot = std::size_t(cell_) * kMaxHops + (khop - 1);
-    std::copy_n(cells, khop, &midpoints_[std::size_t(cell_) * kSlotCells + (khop - 1) * khop / 2]);
-    last_[2 * slot] = last_lat;
-    last_[2 * slot + 1] = last_lon;
-    valid_[slot] = 1;
+void PathCache::store_geometry(Entry& e, const Geometry& g) {
+    constexpr int n = int(sizeof e.geometry / sizeof e.geometry[0]);
+    if (e.n_geometry < n) {
+        e.geometry[e.n_geometry++] = g;
+        return;
+    }
+    e.geometry[e.next_geometry] = g;
+    e.next_geometry = std::uint8_t((e.next_geometry + 1) % n);
+}
+
+const PathCache::HopSlot* PathCache::find_hops(const Entry& e, int khop) {
+    for (int i = 0; i < e.n_hops; ++i)
+        if (e.hops[i].khop == khop) return &e.hops[i];
+    return nullptr;
+}
+
+PathCache::ScalarMemo& PathCache::memo(MemoTable table, float key) {
+    // Fibonacci hashing of the bits: neighbouring heights and angles spread out.
+    const std::uint32_t h = (bits_of(key) * 2654435769u) >> 24;
+    return memos_[std::size_t(table) * kMemoSlots + h];
+}
+
+bool PathCache::holds(const ScalarMemo& slot, float key) {
+    return slot.valid && slot.key == bits_of(key);
+}
+
+void PathCache::fill(ScalarMemo& slot, float key, float f, double d) {
+    slot.key = bits_of(key);
+    slot.valid = true;
+    slot.f = f;
+    slot.d = d;
+}
+
+std::uint32_t PathCache::store_cells(const std::uint16_t* cells, int khop) {
+    const std::uint32_t at = std::uint32_t(arena_.size());
+    arena_.insert(arena_.end(), cells, cells + khop);
+    return at;
+}
+
+PathCache::HopSlot PathCache::store_hops(Entry& e, int khop, const std::uint16_t* cells,
+                                         double sin_half_hop, double cos_half_hop) {
+    constexpr int n = int(sizeof e.hops / sizeof e.hops[0]);
+    const HopSlot slot{khop, store_cells(cells, khop), sin_half_hop, cos_half_hop};
+    if (e.n_hops < n) {
+        e.hops[e.n_hops++] = slot;
+    } else {
+        e.hops[e.next_hop] = slot;
+        e.next_hop = std::uint8_t((e.next_hop + 1) % n);
+    }
+    return slot;
 }
 
 }  // namespace skywave

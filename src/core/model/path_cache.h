@@ -1,10 +1,18 @@
-// Remembers where the hop midpoints of each path fall on the grid.
+// Remembers what a path's geometry decides, so that each step only samples the
+// ionosphere along it.
 //
-// A path's midpoints depend only on the path itself (the QTH, its length and azimuth)
-// and on its hop count, all of which stay fixed through a run, while the great-circle
-// arithmetic that finds them is most of the path pass. The cache holds, per target
-// cell, path direction and hop count, the cells of the midpoints and the last
-// midpoint's coordinates, exactly as the arithmetic produced them.
+// A path's hop midpoints depend only on the QTH, the grid, the path (its length and
+// azimuth) and its hop count, all fixed through a run; its hop geometry (hop count,
+// angles, the take-off factor of the absorption) depends on the path, a few constants
+// and the reflection height, and a cell's layer height comes back unchanged hour after
+// hour (all night, and at many cells all day). So the cache keeps, per target cell and
+// direction, the cells under the midpoints of the first split and of the few hop
+// counts the path has used, and the geometry of its last few reflection heights, each
+// keyed on the exact bits of what it was computed from. What the cache returns is
+// what the arithmetic produced; a change of any input it was keyed on forgets it.
+//
+// Entries sit in one array in the order the path pass visits them and the midpoint
+// cells in one arena, so a step reads the cache front to back.
 #pragma once
 
 #include <cstdint>
@@ -12,40 +20,98 @@
 
 namespace skywave {
 
+struct Constants;
+struct Grid;
+
 class PathCache {
 public:
-    static constexpr int kMaxHops = 24;  // paths with more hops are not cached
+    // Paths with more hops than this are computed each time.
+    static constexpr int kMaxHops = 64;
 
-    struct Hops {
-        const std::uint16_t* cells;  // row * MAX_COLS + column, one per hop
-        float last_lat, last_lon;    // the last midpoint, as the point globals hold it
+    // The hop geometry of a path reflected at one height.
+    struct Geometry {
+        std::uint32_t h_bits;  // the reflection height it was computed for
+        int khop;
+        std::uint32_t cells;  // the midpoint cells, an offset into the arena
+        float half_hop, calc_maxhop, phi, m9, takeoff, sex;
+        double sex_factor;  // |sex| ^ sex_4, which scales the absorption
     };
 
-    // Forgets everything if the QTH or the grid differ from the ones the cache was
-    // filled for.
-    void begin_pass(float rlat, float rlon, float rows_per_rad, float cols_per_rad);
-    // Selects the target cell of a path; forgets the cell if its path changed.
-    void select(int path, int row, int col, float pathlen, float azim);
-    // The midpoints of the selected path for khop hops, if known.
-    bool find(int khop, Hops& out) const;
-    // Stores the midpoints of the selected path; cells holds khop entries.
-    void store(int khop, const std::uint16_t* cells, float last_lat, float last_lon);
+    // The midpoints of one hop count, and the sine and cosine of its half hop.
+    struct HopSlot {
+        int khop;
+        std::uint32_t cells;
+        double sin_half_hop, cos_half_hop;
+    };
+
+    // What follows from one float alone (the reflection height, the angle of
+    // incidence, the take-off angle), remembered under its bits.
+    struct ScalarMemo {
+        std::uint32_t key;
+        bool valid;
+        float f;
+        double d;
+    };
+    enum MemoTable { kByHeight, kByPhi, kByTakeoff, kMemoTables };
+    // The slot of a key; it holds the key's values if valid and key match.
+    ScalarMemo& memo(MemoTable table, float key);
+    static bool holds(const ScalarMemo& slot, float key);
+    static void fill(ScalarMemo& slot, float key, float f, double d);
+
+    struct Entry {
+        float pathlen, azim;
+        std::uint32_t generation;
+        int khop1;             // of the first split (0: not cached)
+        std::uint32_t cells1;  // its midpoint cells
+        std::uint8_t n_geometry, next_geometry, n_hops, next_hop;
+        Geometry geometry[3];
+        HopSlot hops[4];
+    };
+
+    // Forgets everything if the QTH, the grid or a constant of the hop geometry
+    // differ from the ones the cache was filled for.
+    void begin_pass(const Constants& k, const Grid& g);
+    // The entry of a path, emptied first if it was filled for another path.
+    Entry& select(int path, int row, int col, float pathlen, float azim);
+    // The geometry of the entry at a reflection height, if known.
+    static const Geometry* find_geometry(const Entry& e, float h_calc);
+    // Keeps a geometry (the oldest of a full entry goes).
+    void store_geometry(Entry& e, const Geometry& g);
+    // The midpoint cells of khop hops of the entry, if known.
+    static const HopSlot* find_hops(const Entry& e, int khop);
+    // Keeps khop midpoint cells with their half hop's sine and cosine.
+    HopSlot store_hops(Entry& e, int khop, const std::uint16_t* cells, double sin_half_hop,
+                       double cos_half_hop);
+    // Keeps khop midpoint cells in the arena; returns their offset.
+    std::uint32_t store_cells(const std::uint16_t* cells, int khop);
+    const std::uint16_t* cells(std::uint32_t offset) const { return &arena_[offset]; }
     // Forgets everything.
     void clear();
-    // Gets the cache's memory (a few megabytes, once per model); throws bad_alloc.
+    // Gets the cache's memory (about a megabyte, once per model); throws bad_alloc.
     void allocate();
 
 private:
-    static constexpr int kCells = 2 * 38 * 80;
-    static constexpr int kSlotCells = kMaxHops * (kMaxHops + 1) / 2;
+    static constexpr int kEntries = 2 * 38 * 80;
+    // The arena is started afresh (and everything forgotten) beyond this many cells.
+    static constexpr std::size_t kArenaLimit = std::size_t(1) << 22;
 
-    float key_[4] = {};
+    struct Key {
+        float rlat, rlon, rows_per_rad, cols_per_rad;
+        int n_rows, n_cols;
+        float maxhop, recalc_maxhop_flag, min_phi, max_phi, m9_1, min_takeoff, max_takeoff;
+        float sex_1, sex_2, sex_3, sex_4;
+    };
+
+    void forget();
+
+    static constexpr int kMemoSlots = 256;
+    std::vector<ScalarMemo> memos_;
+
+    Key key_{};
     bool keyed_ = false;
-    int cell_ = 0;
-    std::vector<float> path_key_;           // pathlen, azim per cell
-    std::vector<std::uint8_t> valid_;       // per cell and hop count
-    std::vector<float> last_;               // last lat, lon per cell and hop count
-    std::vector<std::uint16_t> midpoints_;  // per cell: 1 + 2 + ... + kMaxHops entries
+    std::uint32_t generation_ = 1;
+    std::vector<Entry> entries_;
+    std::vector<std::uint16_t> arena_;
 };
 
 }  // namespace skywave

@@ -1,20 +1,102 @@
 #include "model/polar_f2.h"
 
+#include <array>
 #include <cmath>
+#include <cstring>
 
 #include "base/numbers.h"
 #include "model/model.h"
 
 namespace skywave {
 
+namespace {
+
+std::uint32_t bits_of(float v) {
+    std::uint32_t b;
+    std::memcpy(&b, &v, sizeof b);
+    return b;
+}
+
+}  // namespace
+
+void plr_step(const Model& m, PlrStep& s) {
+    const Constants& k = m.consts;
+    // Season as a fractional month.
+    s.tmo = float((D(k.calc_time) / 24 + k.day) / 30 + k.month - 0.5);
+    s.t = float(D(kPi) * s.tmo / 12);
+    s.v = float(std::sin(D(s.t)));
+    s.u = float(std::cos(D(s.t) * s.t));
+    s.am = float(1 + D(s.v));
+    s.north_scale = (D(k.nplr_5) + D(k.nplr_6) * s.v) * (D(k.nplr_1) + D(k.nplr_2) * m.ssn);
+    s.south_base = D(k.splr_1) + m.ssn / D(k.splr_2);
+    s.south_amp = D(k.splr_6) + D(k.splr_7) * m.ssn;
+    s.south_season = D(k.splr_9) + D(k.splr_10) * (k.splr_11 - D(s.v) * s.v);
+}
+
+void PolarCells::begin_pass(const Model& m) {
+    const Constants& k = m.consts;
+    const std::array<float, kKeySize> key{m.ssn, m.ak_factor, k.x_1, k.x_2, k.x_3, k.x_4,
+                                          k.x_5, k.x_6,       k.x_7, k.x_8, k.g2_9};
+    if (cells_.empty()) cells_.assign(std::size_t(MAX_ROWS) * MAX_COLS, Cell{});
+    if (keyed_ && std::memcmp(key_.data(), key.data(), sizeof key) == 0) return;
+    for (Cell& c : cells_)
+        c.valid = false;
+    key_ = key;
+    keyed_ = true;
+}
+
+const PolarCells::Cell& PolarCells::cell(const Model& m, int r, int c) {
+    const Constants& k = m.consts;
+    const ResultArrays& arr = *m.arrays;
+    const float mlat = arr.mlat[r][c];
+    const float mlon = arr.mlon[r][c];
+    Cell& e = cells_[std::size_t(r) * MAX_COLS + c];
+    if (e.valid && e.mlat_bits == bits_of(mlat) && e.mlon_bits == bits_of(mlon) &&
+        e.day_len_bits == bits_of(arr.day_len[r]))
+        return e;
+    e.mlat_bits = bits_of(mlat);
+    e.mlon_bits = bits_of(mlon);
+    e.day_len_bits = bits_of(arr.day_len[r]);
+    e.valid = true;
+    e.cmlat = float(std::cos(D(mlat)));
+    e.smlat = std::sin(D(mlat));
+    if (!(mlat >= 0)) {  // as the southern branch below takes it
+        const float y = float(std::sin(D(mlon) / 2));
+        const float ys = float(std::cos(D(mlon) / 2 - 0.05 * kPi));
+        const float z = float(std::sin(D(mlon)));
+        const float za = float(std::sqrt(std::fabs(D(z))));
+        e.z_over_za = z == 0 ? 0.0 : D(z) / za;
+        e.south_b1 = (D(y) - z) * 0.5 - std::pow(D(y), 8.0);
+        e.south_e = std::exp(-4 * D(y) * y);
+        e.ys4 = float(std::pow(D(ys), 4.0));
+    }
+    // Blending factor: near 1 close to the geomagnetic pole, falling off steeply
+    // towards lower latitudes; long days and disturbance widen the polar cap.
+    float x1 = clamp_to(float((D(arr.day_len[r]) - k.x_5) * k.x_6), 0, 1);
+    x1 = float(D(x1) * k.x_7);
+    const float x2 = float(D(k.x_8) * m.ak_factor);
+    const float x = float(e.cmlat * (D(k.x_1) + (D(k.x_2) + m.ssn / D(k.x_3)) * e.smlat + x1 + x2));
+    float xx = float(std::pow(std::fabs(D(x)), D(k.x_4)));
+    if (xx > 75) xx = 75;
+    e.ff = float(std::exp(-D(xx)));
+    return e;
+}
+
 void f0f2_plr(Model& m) {
+    PlrStep step;
+    plr_step(m, step);
+    PolarCells cells;
+    cells.begin_pass(m);
+    f0f2_plr(m, step, cells);
+}
+
+void f0f2_plr(Model& m, PlrStep& s, PolarCells& cells) {
     const Constants& k = m.consts;
     ResultArrays& arr = *m.arrays;
     const int r = m.lat_idx, c = m.lon_idx;
 
     float g2 = arr.g2a[r][c];
     const float mlat = arr.mlat[r][c];
-    const float mlon = arr.mlon[r][c];
     if (k.plr_flag == 0) {
         arr.g2[r][c] = g2;
         if (m.exam_flag) {
@@ -23,6 +105,7 @@ void f0f2_plr(Model& m) {
         }
         return;
     }
+    const PolarCells::Cell& e = cells.cell(m, r, c);
 
     // Local mean time and its hour angle from local midnight.
     float lmt = m.cur_lon;
@@ -34,46 +117,21 @@ void f0f2_plr(Model& m) {
         lmt = float(D(lmt) - 24);
     const float phi = float(D(lmt) * kPi / 12);
 
-    // Season as a fractional month.
-    const float tmo = float((D(k.calc_time) / 24 + k.day) / 30 + k.month - 0.5);
-    const float t = float(D(kPi) * tmo / 12);
-    const float v = float(std::sin(D(t)));
-    const float cmlat = float(std::cos(D(mlat)));
-
     float plr;
     if (mlat >= 0) {
         plr = float(
-            (D(k.nplr_5) + D(k.nplr_6) * v) * (D(k.nplr_1) + D(k.nplr_2) * m.ssn) *
-            std::exp(D(k.nplr_3) * (std::cos(D(mlat) + D(k.nplr_4) * std::cos(D(phi))) - cmlat)));
+            s.north_scale *
+            std::exp(D(k.nplr_3) *
+                     (std::cos(D(mlat) + D(k.nplr_4) * s.local_time.cos(c, D(phi))) - e.cmlat)));
     } else {
-        const float u = float(std::cos(D(t) * t));
-        const float y = float(std::sin(D(mlon) / 2));
-        const float ys = float(std::cos(D(mlon) / 2 - 0.05 * kPi));
-        const float z = float(std::sin(D(mlon)));
-        const float za = float(std::sqrt(std::fabs(D(z))));
-        const float am = float(1 + D(v));
-        const D z_over_za = z == 0 ? 0.0 : D(z) / za;
-        const float b = float(((D(y) - z) * 0.5 - std::pow(D(y), 8.0)) * v -
-                              std::exp(-4 * D(y) * y) * (D(am) * u * z_over_za));
-        const float ys4 = float(std::pow(D(ys), 4.0));
+        const float b = float(e.south_b1 * s.v - e.south_e * (D(s.am) * s.u * e.z_over_za));
         plr =
-            float((D(k.splr_1) + m.ssn / D(k.splr_2)) +
-                  u * (D(k.splr_3) + ys4 * (D(k.splr_4) + D(k.splr_5) * m.ssn)) +
-                  (D(k.splr_6) + D(k.splr_7) * m.ssn) * std::cos(D(phi) - kPi * (D(k.splr_8) + b)) +
-                  std::exp(-D(v) * ys4) * (D(k.splr_9) + D(k.splr_10) * (k.splr_11 - D(v) * v)));
+            float(s.south_base + s.u * (D(k.splr_3) + e.ys4 * (D(k.splr_4) + D(k.splr_5) * m.ssn)) +
+                  s.south_amp * std::cos(D(phi) - kPi * (D(k.splr_8) + b)) +
+                  std::exp(-D(s.v) * e.ys4) * s.south_season);
     }
 
-    // Blending factor: near 1 close to the geomagnetic pole, falling off steeply
-    // towards lower latitudes; long days and disturbance widen the polar cap.
-    float x1 = clamp_to(float((D(arr.day_len[r]) - k.x_5) * k.x_6), 0, 1);
-    x1 = float(D(x1) * k.x_7);
-    const float x2 = float(D(k.x_8) * m.ak_factor);
-    const float x =
-        float(cmlat * (D(k.x_1) + (D(k.x_2) + m.ssn / D(k.x_3)) * std::sin(D(mlat)) + x1 + x2));
-    float xx = float(std::pow(std::fabs(D(x)), D(k.x_4)));
-    if (xx > 75) xx = 75;
-    const float ff = float(std::exp(-D(xx)));
-
+    const float ff = e.ff;
     float qqq = float((1 - D(ff)) * g2 * g2 / k.g2_8 + D(k.g2_9) * ff * plr);
     if (qqq < 0) qqq = 0;
     g2 = float(std::sqrt(D(qqq)) * k.g2_7);

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "base/numbers.h"
+#include "model/column_memo.h"
 #include "model/model.h"
 
 namespace skywave {
@@ -68,14 +69,23 @@ void calc_suntimes(Model& m) {
     a.t_noon[m.lat_idx][m.lon_idx] = noon;
 }
 
-void calc_sol_angle(Model& m) {
+SolAngleRow sol_angle_row(const Model& m) {
+    const D lat = m.cur_lat;
+    const D dec = m.sol_lat;
+    return {std::sin(lat) * std::sin(dec), std::cos(lat) * std::cos(dec)};
+}
+
+void calc_sol_angle(Model& m, const SolAngleRow& row, ColumnCosines& hour_angle) {
     ResultArrays& a = *m.arrays;
     const float h =
         float((D(m.consts.calc_time) - a.t_noon[m.lat_idx][m.lon_idx]) * 15 * kRadPerDeg);
-    const D lat = m.cur_lat;
-    const D dec = m.sol_lat;
-    a.sol_angle[m.lat_idx][m.lon_idx] = float(
-        std::acos(std::sin(lat) * std::sin(dec) + std::cos(lat) * std::cos(dec) * std::cos(D(h))));
+    a.sol_angle[m.lat_idx][m.lon_idx] =
+        float(std::acos(row.sin_sin + row.cos_cos * hour_angle.cos(m.lon_idx, D(h))));
+}
+
+void calc_sol_angle(Model& m) {
+    ColumnCosines hour_angle;
+    calc_sol_angle(m, sol_angle_row(m), hour_angle);
 }
 
 void sun_locate(const Model& m, float lat, float time, int* rise_long, int* set_long) {

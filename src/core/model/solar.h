@@ -4,6 +4,7 @@
 namespace skywave {
 
 struct Model;
+class ColumnCosines;
 
 void flux_to_ssn(Model& m);      // sunspot number from the solar flux
 void calc_ak_factor(Model& m);   // geomagnetic activity factor from A and K
@@ -12,6 +13,15 @@ void calc_c_sol_zen(Model& m);   // noon zenith angle cosine of row lat_idx
 void calc_day_length(Model& m);  // day length of row lat_idx
 void calc_suntimes(Model& m);    // noon, sunrise and sunset at the current point
 void calc_sol_angle(Model& m);   // zenith angle at the current point and time
+
+// The terms of the zenith angle that depend on the row's latitude and the date:
+// sin lat sin dec and cos lat cos dec of row lat_idx.
+struct SolAngleRow {
+    double sin_sin, cos_cos;
+};
+SolAngleRow sol_angle_row(const Model& m);
+// calc_sol_angle with the row's terms and the cosines of the hour angles of the columns.
+void calc_sol_angle(Model& m, const SolAngleRow& row, ColumnCosines& hour_angle);
 
 // The west longitudes (whole degrees, 0 ... 359) where the sun rises and sets on
 // latitude lat at the given time, or -1 where it does not.

@@ -1,15 +1,23 @@
 #include "run/driver.h"
 
 #include <unistd.h>
+#include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
 
 #include "base/messages.h"
 #include "base/numbers.h"
 #include "base/output_file.h"
 #include "files/constants_file.h"
 #include "files/prediction_file.h"
+#include "model/column_memo.h"
 #include "model/e_layer.h"
 #include "model/f2_layer.h"
 #include "model/geomag.h"
@@ -45,6 +53,21 @@ bool next_date(Constants& k, const RunDates& d) {
     return !(k.day > d.stop_day || k.month > d.stop_month);
 }
 
+// The times of a date's steps, summed as the time loop sums them, and the sum that
+// ends the loop; false for a date of more steps than are worth listing.
+bool list_times(const Constants& k, std::vector<float>& times, float& after_last) {
+    constexpr std::size_t kMaxListed = 100'000;
+    Constants c = k;
+    c.calc_time = c.start_time;
+    times.clear();
+    do {
+        if (times.size() == kMaxListed) return false;
+        times.push_back(c.calc_time);
+    } while (next_time(c));
+    after_last = c.calc_time;
+    return true;
+}
+
 void geometry_pass(Model& m, RunHooks& hooks, range_azim& tx) {
     ResultArrays& a = *m.arrays;
     for (m.lat_idx = 0; m.lat_idx < m.grid.n_rows && !hooks.aborted(); ++m.lat_idx) {
@@ -65,15 +88,23 @@ void geometry_pass(Model& m, RunHooks& hooks, range_azim& tx) {
     }
 }
 
+// What depends only on the run, the date or the row is worked out once per step or
+// row; each cell does the rest of its arithmetic.
 void ionosphere_pass(Model& m, RunHooks& hooks) {
+    PlrStep plr;
+    plr_step(m, plr);
+    m.polar_cells.begin_pass(m);
+    ColumnCosines hour_angle;
     for (m.lat_idx = 0; m.lat_idx < m.grid.n_rows && !hooks.aborted(); ++m.lat_idx) {
         hooks.yield();
         m.cur_lat = m.grid.row_lat(m.lat_idx);
+        const SolAngleRow sun = sol_angle_row(m);
+        const G2Row g2 = g2_row(m, m.lat_idx);
         for (m.lon_idx = 0; m.lon_idx < m.grid.n_cols && !hooks.aborted(); ++m.lon_idx) {
             m.cur_lon = m.grid.col_lon(m.lon_idx);
-            calc_sol_angle(m);
-            calc_g2(m);
-            f0f2_plr(m);
+            calc_sol_angle(m, sun, hour_angle);
+            calc_g2(m, g2);
+            f0f2_plr(m, plr, m.polar_cells);
             calc_fe(m);
         }
     }
@@ -82,6 +113,9 @@ void ionosphere_pass(Model& m, RunHooks& hooks) {
 void path_pass(Model& m, RunHooks& hooks) {
     const Constants& k = m.consts;
     ResultArrays& a = *m.arrays;
+    // The midpoints depend on the QTH and the grid, the geometry on a few constants:
+    // a cache filled for others is forgotten here.
+    m.path_cache.begin_pass(k, m.grid);
     for (m.p_lat_idx = 0; m.p_lat_idx < m.grid.n_rows && !hooks.aborted(); ++m.p_lat_idx) {
         hooks.yield();
         m.p_lat = m.grid.row_lat(m.p_lat_idx);
@@ -132,9 +166,13 @@ public:
     bool write(Model& m) {
         screen_.clear();
         write_screen(m, screen_);
-        const std::size_t n = std::fwrite(screen_.data(), 1, screen_.size(), file_);
-        if (n == screen_.size() && std::fflush(file_) == 0 && !std::ferror(file_)) {
-            complete_ += long(screen_.size());
+        return write(screen_);
+    }
+
+    bool write(const std::string& screen) {
+        const std::size_t n = std::fwrite(screen.data(), 1, screen.size(), file_);
+        if (n == screen.size() && std::fflush(file_) == 0 && !std::ferror(file_)) {
+            complete_ += long(screen.size());
             return true;
         }
         error_ = errno;
@@ -160,11 +198,190 @@ private:
     int error_ = 0;
 };
 
+// The hooks of a worker thread: it stops when the run does, and it never calls the
+// front end, whose hooks belong to the thread that runs MainCalcs.
+class WorkerHooks : public RunHooks {
+public:
+    explicit WorkerHooks(const std::atomic<bool>& stop) : stop_(stop) {}
+    void yield() override {
+        if (stop_.load(std::memory_order_relaxed)) Abort = 1;
+    }
+
+private:
+    const std::atomic<bool>& stop_;
+};
+
+// The time steps of a date computed on several threads. Each step depends only on the
+// date's geometry, its own time and the constants, so each worker computes whole steps
+// on a model of its own (a copy of the run's after the geometry pass, with path and
+// polar caches of its own) and renders its screen; this thread hands the screens to
+// the file in time order, and is the only one that calls the front end.
+class ParallelSteps {
+public:
+    explicit ParallelSteps(int threads) : threads_(threads) {}
+
+    enum class Ended { done, fallback, aborted, failed };
+
+    // Computes and writes steps first ... times.size()-1; next receives the first step
+    // not written. fallback: the switches ask for one thread (or no thread could run).
+    Ended run(Model& m, const std::vector<float>& times, std::size_t& next, ScreenFile* file,
+              RunHooks& hooks, MessageSink& messages) {
+        const std::size_t n = times.size();
+        next = 0;
+        slots_.assign(n, Slot{});
+        next_index_ = 0;
+        stop_ = false;
+        failed_ = false;
+        while (models_.size() < std::size_t(threads_))
+            models_.push_back(std::make_unique<Model>());
+        std::vector<std::thread> threads;
+        try {
+            for (auto& w : models_) {
+                prepare(*w, m);
+                threads.emplace_back([this, &w, &times] { work(*w, times); });
+            }
+        } catch (const std::exception&) {
+            // No memory or thread for a worker: those that started go on.
+        }
+        if (threads.empty()) return Ended::fallback;
+
+        Ended ended = Ended::done;
+        std::unique_lock lock(mutex_);
+        while (next < n) {
+            if (!slots_[next].done) {
+                if (failed_) {
+                    ended = Ended::fallback;
+                    break;
+                }
+                changed_.wait_for(lock, std::chrono::milliseconds(20));
+                lock.unlock();
+                hooks.yield();
+                lock.lock();
+                if (hooks.aborted()) {
+                    ended = Ended::aborted;
+                    break;
+                }
+                continue;
+            }
+            lock.unlock();
+            if (hooks.exam_flag.load() || hooks.change_flag.load()) {
+                lock.lock();
+                ended = Ended::fallback;
+                break;
+            }
+            Slot& slot = slots_[next];
+            m.consts.calc_time = times[next];
+            m.header_line = std::move(slot.header);
+            m.a1 = slot.a1;
+            m.cf_noon_max = slot.cf_noon_max;
+            hooks.SetTime(m.consts.calc_time);
+            hooks.yield();
+            hooks.SetStatus("IONOSPHERIC CALCULATION DONE. ");
+            hooks.SetStatus("LOF AND MOF CALCULATION DONE.");
+            hooks.yield();
+            if (file && !file->write(slot.screen)) {
+                messages.show_message(file->error_text(), "ERROR WRITING OUTPUT");
+                lock.lock();
+                ended = Ended::failed;
+                break;
+            }
+            slot.screen = std::string();
+            last_model_ = slot.model;
+            ++next;
+            hooks.step_done(m);
+            lock.lock();
+            if (hooks.aborted()) {
+                ended = Ended::aborted;
+                break;
+            }
+        }
+        stop_ = true;
+        lock.unlock();
+        changed_.notify_all();
+        for (auto& t : threads)
+            t.join();
+        // The run's arrays end as those of the last step written, as one thread leaves them.
+        if (next > 0 && last_model_) *m.arrays = *last_model_->arrays;
+        return ended;
+    }
+
+private:
+    struct Slot {
+        std::string screen, header;
+        float a1 = 0, cf_noon_max = 0;
+        Model* model = nullptr;
+        bool done = false;
+    };
+
+    static void prepare(Model& w, const Model& m) {
+        w.settings() = m.settings();
+        if (w.arrays)
+            *w.arrays = *m.arrays;
+        else
+            w.arrays = std::make_unique<ResultArrays>(*m.arrays);
+        w.path_cache.allocate();
+        w.ssn = m.ssn;
+        w.ak_factor = m.ak_factor;
+        w.julian_date = m.julian_date;
+        w.sol_lat = m.sol_lat;
+        w.a1 = m.a1;
+        w.cf_noon_max = m.cf_noon_max;
+        w.exam_flag = 0;
+        w.change_flag = 0;
+    }
+
+    void work(Model& w, const std::vector<float>& times) {
+        WorkerHooks hooks(stop_);
+        try {
+            for (std::size_t i = next_index_++; i < times.size() && !stop_; i = next_index_++) {
+                w.consts.calc_time = times[i];
+                ionosphere_pass(w, hooks);
+                path_pass(w, hooks);
+                if (hooks.aborted()) break;
+                std::string header = make_header_line(w);
+                w.header_line = header;
+                std::string screen;
+                write_screen(w, screen);
+                {
+                    std::lock_guard lock(mutex_);
+                    Slot& slot = slots_[i];
+                    slot.screen = std::move(screen);
+                    slot.header = std::move(header);
+                    slot.a1 = w.a1;
+                    slot.cf_noon_max = w.cf_noon_max;
+                    slot.model = &w;
+                    slot.done = true;
+                }
+                changed_.notify_all();
+            }
+        } catch (const std::bad_alloc&) {
+            // The steps left are computed on one thread.
+            {
+                std::lock_guard lock(mutex_);
+                failed_ = true;
+            }
+            changed_.notify_all();
+        }
+    }
+
+    int threads_;
+    std::vector<std::unique_ptr<Model>> models_;
+    std::vector<Slot> slots_;
+    std::atomic<std::size_t> next_index_{0};
+    std::atomic<bool> stop_{false};
+    bool failed_ = false;
+    Model* last_model_ = nullptr;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+};
+
 }  // namespace
 
 RunOutcome MainCalcs(Model& m, const std::optional<std::string>& output, RunHooks& hooks,
-                     MessageSink& messages) {
+                     MessageSink& messages, int jobs) {
     Constants& k = m.consts;
+    std::optional<ParallelSteps> parallel;
+    if (jobs > 1) parallel.emplace(jobs);
     int norestart_calc = 0;
     bool failed = false;
     hooks.Abort = 0;
@@ -197,7 +414,30 @@ RunOutcome MainCalcs(Model& m, const std::optional<std::string>& output, RunHook
         hooks.yield();
 
         k.calc_time = k.start_time;
-        for (;;) {
+        bool date_done = false;
+        std::vector<float> times;
+        float after_last = 0;
+        // Examination and changes of the constants look at (and change) the model
+        // between steps: their dates run on this thread alone.
+        if (parallel && norestart_calc == 0 && !hooks.exam_flag.load() &&
+            !hooks.change_flag.load() && list_times(k, times, after_last)) {
+            std::size_t next = 0;
+            switch (parallel->run(m, times, next, file ? &*file : nullptr, hooks, messages)) {
+                case ParallelSteps::Ended::done:
+                    k.calc_time = after_last;
+                    date_done = true;
+                    break;
+                case ParallelSteps::Ended::fallback:
+                    k.calc_time = times[next];  // the rest of the date on this thread
+                    break;
+                case ParallelSteps::Ended::aborted:
+                    break;
+                case ParallelSteps::Ended::failed:
+                    failed = true;
+                    break;
+            }
+        }
+        for (; !date_done && !failed;) {
             if (hooks.aborted()) break;
             m.exam_flag = hooks.exam_flag.load();
             m.change_flag = hooks.change_flag.load();

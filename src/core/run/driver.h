@@ -49,8 +49,15 @@ enum class RunOutcome {
 
 // Runs the model's settings; with an output, every step's screen is written to that
 // prediction file (created, or emptied first).
+//
+// jobs > 1 computes the time steps of each date on that many threads and writes their
+// screens in order, so the file is the same for any jobs. The hooks are still called
+// only from this thread, in step order; step_done then sees the step's time, header
+// and info values, and the arrays of the last step only once the date is done. A date
+// that starts with exam_flag or change_flag on, or during which one is turned on, goes
+// on with one thread.
 RunOutcome MainCalcs(Model& m, const std::optional<std::string>& output, RunHooks& hooks,
-                     MessageSink& messages);
+                     MessageSink& messages, int jobs = 1);
 
 // The number of steps a run of these settings computes, or nothing when the run would
 // not end by itself (or has more than limit steps).

@@ -55,8 +55,7 @@ struct PathModel {
     }
     // One path computation, as the path pass of a run makes it.
     void run(char which) {
-        m.path_cache.begin_pass(m.consts.rlat, m.consts.rlon, m.grid.rows_per_rad,
-                                m.grid.cols_per_rad);
+        m.path_cache.begin_pass(m.consts, m.grid);
         path_mof(m, which);
     }
     // The grid cell under the point at range along azim from the QTH.

@@ -1,0 +1,119 @@
+#!/bin/bash
+# Times this tree's skywave against the engine as it was before it was made faster
+# (commit d640998), side by side on the same machine and the same commands.
+#
+#   bench/compare.sh [--base-bin PATH] [--new-bin PATH] [--reps N]
+#
+# Without --base-bin the old engine is checked out with `git worktree add` into a
+# temporary folder, built in release (the program only) and removed afterwards.
+# Without --new-bin this tree's build/release/src/cli/skywave is used (build it first).
+#
+# Workloads (QTH 42:30N 73:00W, flux 150, A 7, K 2):
+#   warm step g1   one grain-1 step after the first of a day: (day - one step) / 23
+#   day g1         5 March, 0:00 ... 23:00, grain 1
+#   month g2       1 ... 30 March, 0:00 ... 23:00, grain 2
+# Each is run N times (default 5), alternating the two programs; the figures are the
+# medians of CPU seconds (user + sys) and wall seconds. The new engine runs with -j 1
+# for the one-core comparison and -j 2 for the wall-time comparison.
+set -euo pipefail
+
+BASE_COMMIT=d640998
+here=$(cd "$(dirname "$0")/.." && pwd)
+base_bin=""
+new_bin="$here/build/release/src/cli/skywave"
+reps=5
+while [ $# -gt 0 ]; do
+    case $1 in
+        --base-bin) base_bin=$2; shift 2 ;;
+        --new-bin) new_bin=$2; shift 2 ;;
+        --reps) reps=$2; shift 2 ;;
+        *) echo "usage: $0 [--base-bin PATH] [--new-bin PATH] [--reps N]" >&2; exit 2 ;;
+    esac
+done
+
+work=$(mktemp -d /tmp/skywave-compare.XXXXXX)
+cleanup() {
+    if [ -d "$work/base-src" ]; then
+        git -C "$here" worktree remove --force "$work/base-src" >/dev/null 2>&1 || true
+    fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+if [ -z "$base_bin" ]; then
+    echo "building $BASE_COMMIT in $work/base-src ..." >&2
+    git -C "$here" worktree add --detach "$work/base-src" "$BASE_COMMIT" >/dev/null 2>&1
+    cmake -S "$work/base-src" -B "$work/base-build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DSKYWAVE_BUILD_TESTS=OFF -DSKYWAVE_BUILD_BENCH=OFF -DSKYWAVE_BUILD_GUI=OFF >/dev/null
+    ninja -C "$work/base-build" -j2 skywave >/dev/null
+    base_bin="$work/base-build/src/cli/skywave"
+fi
+[ -x "$base_bin" ] || { echo "no program at $base_bin" >&2; exit 1; }
+[ -x "$new_bin" ] || { echo "no program at $new_bin (build the release preset)" >&2; exit 1; }
+
+qth="--no-mof-dat --lat 42:30:00N --lon 73:00:00W --flux 150 --a-index 7 --k-index 2"
+step1="$qth --grain 1 --start-date 3/5 --start-time 0:00 --stop-time 0:00"
+day1="$qth --grain 1 --start-date 3/5 --start-time 0:00 --stop-time 23:00"
+month2="$qth --grain 2 --start-date 3/1 --stop-date 3/30 --start-time 0:00 --stop-time 23:00"
+cd "$work"
+
+# "cpu wall" seconds of one command, its prediction file checked against the reference.
+timed() {
+    local out=$1; shift
+    local t0 t1 u0 u1
+    t0=$(date +%s.%N)
+    /usr/bin/time -f "%U %S" -o time.txt "$@" -o "$out" 2>/dev/null >/dev/null
+    t1=$(date +%s.%N)
+    read -r u s <time.txt
+    echo "$(echo "$u + $s" | bc -l) $(echo "$t1 - $t0" | bc -l)"
+}
+median() { sort -g | awk '{v[NR]=$1} END {print (NR%2) ? v[(NR+1)/2] : (v[NR/2]+v[NR/2+1])/2}'; }
+
+declare -A cpu wall
+measure() {  # name, program label, extra flags, run flags
+    local name=$1 label=$2 bin=$3 extra=$4 flags=$5
+    local r
+    r=$(timed "$name-$label.mof" "$bin" run $flags $extra)
+    echo "$r" >>"$name-$label.times"
+}
+
+run_all() {
+    local name=$1 flags=$2
+    for i in $(seq "$reps"); do
+        measure "$name" base "$base_bin" "" "$flags"
+        measure "$name" new1 "$new_bin" "-j 1" "$flags"
+        measure "$name" new2 "$new_bin" "-j 2" "$flags"
+    done
+    for label in base new1 new2; do
+        cpu[$name-$label]=$(cut -d' ' -f1 "$name-$label.times" | median)
+        wall[$name-$label]=$(cut -d' ' -f2 "$name-$label.times" | median)
+        cmp -s "$name-base.mof" "$name-$label.mof" || { echo "$name: $label wrote a different file" >&2; exit 1; }
+    done
+}
+
+echo "machine: $(nproc) cores, $(lscpu | sed -n 's/^Model name: *//p' | head -1); load: $(cut -d' ' -f1-3 /proc/loadavg)"
+echo "base: $BASE_COMMIT ($base_bin)"
+echo "new:  $(git -C "$here" rev-parse --short HEAD) ($new_bin)"
+echo "medians of $reps runs; every file identical to the base program's"
+run_all step1 "$step1"
+run_all day1 "$day1"
+run_all month2 "$month2"
+
+ratio() { echo "scale=2; $1 / $2" | bc -l; }
+# A warm step is a day's 23 steps after the first.
+for label in base new1 new2; do
+    cpu[warm1-$label]=$(echo "(${cpu[day1-$label]} - ${cpu[step1-$label]}) / 23" | bc -l)
+    wall[warm1-$label]=$(echo "(${wall[day1-$label]} - ${wall[step1-$label]}) / 23" | bc -l)
+done
+printf '\n%-14s %12s %12s %12s %9s | %10s %10s %10s %9s\n' workload "cpu base" "cpu -j1" "cpu -j2" \
+    "cpu x" "wall base" "wall -j1" "wall -j2" "wall x"
+for w in warm1 day1 month2; do
+    printf '%-14s %12.4f %12.4f %12.4f %9s | %10.4f %10.4f %10.4f %9s\n' "$w" \
+        "${cpu[$w-base]}" "${cpu[$w-new1]}" "${cpu[$w-new2]}" "$(ratio "${cpu[$w-base]}" "${cpu[$w-new1]}")" \
+        "${wall[$w-base]}" "${wall[$w-new1]}" "${wall[$w-new2]}" \
+        "$(ratio "${wall[$w-new1]}" "${wall[$w-new2]}")"
+done
+echo
+echo "cpu x: CPU seconds of the base program / this program with -j 1 (one core)"
+echo "wall x: wall seconds of this program with -j 1 / with -j 2 (two threads)"
+echo "points: grain 1 = 37 x 80 = 2960, grain 2 = 24 x 40 = 960; month g2 = 30 x 24 steps"
