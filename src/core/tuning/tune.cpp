@@ -184,6 +184,46 @@ std::string pooled_block(const CellCounts& c) {
                    D(r.lof_above), D(r.lof_at), D(r.lof_below), D(r.lof_count), c.lof.above);
 }
 
+// The hold-out files under the starting and the tuned constants, per file and pooled,
+// with the net score of the tuned against the starting ones.
+void write_holdout(Report& report, bool csv, const Constants& k,
+                   const std::vector<const ContestFile*>& holdout, const RunCounts* start_runs,
+                   const RunCounts* tuned_runs) {
+    if (!csv)
+        report.write("HOLD-OUT FILES: STARTING CONSTANTS AGAINST TUNED ONES\n" +
+                     counts_heading("FILE", kLabelWidth));
+    CellCounts start_pooled, tuned_pooled;
+    std::size_t both = 0;
+    const auto write = [&](const std::string& name, const CellCounts& s, const CellCounts& t) {
+        const NetScore ns = net_score(k, score_results(s), score_results(t));
+        if (csv) {
+            report.write(csv_row("holdout-start", name, "", "", s, ""));
+            report.write(
+                csv_row("holdout-tuned", name, "", "", t, cformat("%.3f", D(ns.net_score))));
+        } else {
+            report.write(name + "\n" + counts_row("  start", kLabelWidth, s) +
+                         counts_row("  tuned", kLabelWidth, t));
+            report.printf("  tuned against start: NET=%5.1f\n", D(ns.net_score));
+        }
+    };
+    for (std::size_t i = 0; i < holdout.size(); ++i) {
+        const RunCounts &s = start_runs[i], &t = tuned_runs[i];
+        const std::string name = base_name(holdout[i]->name);
+        if (!s.scored || !t.scored) {
+            const std::string why = !s.scored ? s.why : t.why;
+            report.write(csv ? "holdout," + name + ",,,,,,,,,,,,,\n"
+                             : name + "\n  NO SCORE: " + why + "\n");
+            continue;
+        }
+        ++both;
+        start_pooled.add(s.counts);
+        tuned_pooled.add(t.counts);
+        write(name, s.counts, t.counts);
+    }
+    if (both > 0) write(csv ? "pooled" : "POOLED", start_pooled, tuned_pooled);
+    if (!csv) report.write("\n");
+}
+
 }  // namespace
 
 SweepOutcome tune_constants(const RunSettings& base, const std::vector<std::string>& file_names,
@@ -329,7 +369,7 @@ SweepOutcome tune_constants(const RunSettings& base, const std::vector<std::stri
     // For each constant the trial of the best pooled net score above the threshold.
     std::vector<Change> chosen;
     std::vector<std::string> chosen_lines;
-    for (std::size_t c = 0; c < marked.size(); ++c) {
+    for (std::size_t c = 0; ref_scored && c < marked.size(); ++c) {
         const const_desc& d = const_table[marked[c].flat];
         const group_desc& group = const_groups[marked[c].group];
         const D scale = scale_table[d.scale_factor];
@@ -422,53 +462,9 @@ SweepOutcome tune_constants(const RunSettings& base, const std::vector<std::stri
                     report.write("\n");
                 }
             }
-            if (!holdout.empty()) {
-                if (!csv)
-                    report.write("HOLD-OUT FILES: STARTING CONSTANTS AGAINST TUNED ONES\n" +
-                                 counts_heading("FILE", kLabelWidth));
-                CellCounts start_pooled, tuned_pooled;
-                std::size_t both = 0;
-                for (std::size_t i = 0; i < holdout.size(); ++i) {
-                    const RunCounts& s = start_runs[first_start + i];
-                    const RunCounts& t = runs[first_holdout + i];
-                    const std::string name = base_name(holdout[i]->name);
-                    if (!s.scored || !t.scored) {
-                        const std::string why = !s.scored ? s.why : t.why;
-                        report.write(csv ? "holdout," + name + ",,,,,,,,,,,,,\n"
-                                         : cformat("%-*s NO SCORE: ", kLabelWidth, name.c_str()) +
-                                               why + "\n");
-                        continue;
-                    }
-                    ++both;
-                    start_pooled.add(s.counts);
-                    tuned_pooled.add(t.counts);
-                    const NetScore ns =
-                        net_score(k, score_results(s.counts), score_results(t.counts));
-                    if (csv) {
-                        report.write(csv_row("holdout-start", name, "", "", s.counts, ""));
-                        report.write(csv_row("holdout-tuned", name, "", "", t.counts,
-                                             cformat("%.3f", D(ns.net_score))));
-                    } else {
-                        report.write(counts_row(name + " start", kLabelWidth, s.counts));
-                        report.write(counts_row(name + " tuned", kLabelWidth, t.counts));
-                        report.printf("%-*s NET=%5.1f\n", kLabelWidth, "", D(ns.net_score));
-                    }
-                }
-                if (both > 0) {
-                    const NetScore ns =
-                        net_score(k, score_results(start_pooled), score_results(tuned_pooled));
-                    if (csv) {
-                        report.write(csv_row("holdout-start", "pooled", "", "", start_pooled, ""));
-                        report.write(csv_row("holdout-tuned", "pooled", "", "", tuned_pooled,
-                                             cformat("%.3f", D(ns.net_score))));
-                    } else {
-                        report.write(counts_row("pooled start", kLabelWidth, start_pooled));
-                        report.write(counts_row("pooled tuned", kLabelWidth, tuned_pooled));
-                        report.printf("%-*s NET=%5.1f\n", kLabelWidth, "", D(ns.net_score));
-                    }
-                }
-                if (!csv) report.write("\n");
-            }
+            if (!holdout.empty())
+                write_holdout(report, csv, k, holdout, &start_runs[first_start],
+                              &runs[first_holdout]);
         }
     }
 
