@@ -24,23 +24,6 @@ namespace fs = std::filesystem;
 
 constexpr const char* kScratch = "scratch.mof";  // the diddle's runs
 
-// A sweep that scored nothing failed, though its report is complete and says why.
-int exit_code(SweepOutcome outcome, const char* nothing_scored, MessageSink& messages) {
-    switch (outcome) {
-        case SweepOutcome::scored:
-            return kOk;
-        case SweepOutcome::stopped:
-            return kInterrupted;
-        case SweepOutcome::nothing_scored:
-            messages.show_message(std::string(nothing_scored) + "; the report says why", "ERROR");
-            return kError;
-        case SweepOutcome::refused:
-        case SweepOutcome::out_of_memory:
-            break;  // reported
-    }
-    return kError;
-}
-
 struct ScoreCommand {
     std::string file1, file2;
     std::optional<std::string> grain, report;
@@ -131,7 +114,7 @@ struct MultiCommand {
             s, files, options, [&](const std::string& text) { out->write(text); }, hooks, messages);
         progress.finish();
         if (!close_report(*out, messages)) return kError;
-        return exit_code(outcome, "no contest file could be scored", messages);
+        return sweep_exit_code(outcome, "no contest file could be scored", messages);
     }
 };
 
@@ -171,7 +154,7 @@ struct DiddleCommand {
             DiddleConsts(s, prepared.contest, *out, kScratch, jobs, hooks, messages);
         progress.finish();
         if (!close_report(*out, messages)) return kError;
-        return exit_code(outcome, "the reference run could not be scored", messages);
+        return sweep_exit_code(outcome, "the reference run could not be scored", messages);
     }
 };
 

@@ -27,5 +27,7 @@ void add_render_command(CLI::App& app, Action& action);
 void add_array_command(CLI::App& app, Action& action);
 void add_contest_data_command(CLI::App& app, Action& action);
 void add_point_command(CLI::App& app, Action& action);
+void add_accuracy_command(CLI::App& app, Action& action);
+void add_tune_command(CLI::App& app, Action& action);
 
 }  // namespace skywave::cli

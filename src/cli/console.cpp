@@ -151,6 +151,22 @@ void ConsoleSweepHooks::note(const std::string& text) {
     std::fprintf(stderr, "note: %s\n", text.c_str());
 }
 
+int sweep_exit_code(SweepOutcome outcome, const char* nothing_scored, MessageSink& messages) {
+    switch (outcome) {
+        case SweepOutcome::scored:
+            return kOk;
+        case SweepOutcome::stopped:
+            return kInterrupted;
+        case SweepOutcome::nothing_scored:
+            messages.show_message(std::string(nothing_scored) + "; the report says why", "ERROR");
+            return kError;
+        case SweepOutcome::refused:
+        case SweepOutcome::out_of_memory:
+            break;  // reported
+    }
+    return kError;
+}
+
 bool close_report(Report& report, MessageSink& messages) {
     if (report.close()) return true;
     messages.show_message(report.error_text(), "ERROR WRITING OUTPUT");

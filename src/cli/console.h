@@ -91,6 +91,10 @@ private:
     std::string noted_;
 };
 
+// The exit code of a sweep: a sweep that scored nothing failed, though its report is
+// complete and says why (nothing_scored is the message then).
+int sweep_exit_code(SweepOutcome outcome, const char* nothing_scored, MessageSink& messages);
+
 // Where a report goes: the named file (created or truncated), or standard output.
 // Reports "Can't open report file" and returns null when the file cannot be created.
 std::unique_ptr<Report> open_report(const std::optional<std::string>& file, MessageSink& messages);

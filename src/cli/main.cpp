@@ -82,6 +82,8 @@ int main(int argc, char** argv) {
     add_array_command(app, action);
     add_contest_data_command(app, action);
     add_point_command(app, action);
+    add_accuracy_command(app, action);
+    add_tune_command(app, action);
     if (argc > 1)
         if (const std::optional<std::string> text = unknown_command(app, argv[1])) {
             std::fprintf(stderr, "%s\n", text->c_str());

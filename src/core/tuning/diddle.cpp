@@ -1,6 +1,5 @@
 #include "tuning/diddle.h"
 
-#include <cmath>
 #include <vector>
 
 #include "base/cformat.h"
@@ -11,6 +10,7 @@
 #include "model/constants.h"
 #include "model/model.h"
 #include "run/sweep.h"
+#include "tuning/constant_sweep.h"
 #include "tuning/score.h"
 
 namespace skywave {
@@ -20,22 +20,6 @@ namespace {
 struct Marked {
     int group, cons, flat;
 };
-
-struct Weights {
-    float w_mof_abv, w_mof_at, w_mof_blw, w_mof, w_lof_abv, w_lof_at, w_lof_blw, w_lof;
-};
-
-std::string changed_constants(const RunSettings& s) {
-    std::string text;
-    for (const const_desc& d : const_table) {
-        const D live = s.consts.*d.val, init = d.init;
-        if (std::fabs(live - init) > 0.00001 * std::fabs(init)) {
-            const D scale = scale_table[d.scale_factor];
-            cformat_to(text, "changed  %s   from %f  to %f \n", d.name, init * scale, live * scale);
-        }
-    }
-    return text;
-}
 
 // Scores the worker's last run; false (with the reason) when it could not be scored.
 bool score_run(const SweepWorker& w, const FileText& compare, ScoreResults& r, std::string& why) {
@@ -56,9 +40,6 @@ void sweep_constant(const RunSettings& base, const Marked& c, const FileText& co
                     MessageSink& messages) {
     Model& m = w.model;
     m.settings() = base;
-    const Constants& k = base.consts;
-    const Weights wt{k.w_mof_abv, k.w_mof_at, k.w_mof_blw, k.w_mof,
-                     k.w_lof_abv, k.w_lof_at, k.w_lof_blw, k.w_lof};
     const group_desc& group = const_groups[c.group];
     const const_desc& d = const_table[c.flat];
     const D scale = scale_table[d.scale_factor];
@@ -66,62 +47,24 @@ void sweep_constant(const RunSettings& base, const Marked& c, const FileText& co
     const float hold_val = live;
     ctx.write(task, cformat("%s  %s  START = %f\n", group.name, d.name, D(hold_val) * scale));
 
-    float step_diddle = k.neg_step;
-    float diddle = k.neg_step;
-    int better = 1;
-    bool positive_side = false;
-    const float threshold = k.diddle_thresh;
-    const auto turn_positive = [&] {
-        if (positive_side) better = 0;  // never start the positive side twice
-        positive_side = true;
-        step_diddle = k.pos_step;
-        diddle = k.pos_step;
-    };
-    while (better == 1 && diddle <= k.pos_limit) {
-        if (hold_val == 0)
-            live = diddle;  // an absolute value where a relative change means nothing
-        else
-            live = float(D(hold_val) * (1 + D(diddle)));
-        if (d.cons_type == 4) live = hold_val == 0 ? 1.0f : 0.0f;  // a switch is simply turned over
+    for (ConstantSteps steps(base.consts, d.cons_type == 4); !steps.done();) {
+        live = steps.value(hold_val);
         ctx.status(cformat("%s  %s = %f", group.name, d.name, D(live) * scale));
         std::string line = cformat("%10f  ", D(live) * scale);
         const RunOutcome outcome = ctx.run(w, messages);
         ScoreResults r;
         std::string why;
-        float net_score = 0;
+        NetScore ns;
         bool scored = outcome != RunOutcome::failed && score_run(w, compare, r, why);
         if (outcome == RunOutcome::failed) why = "run failed";
         if (scored) {
-            const float mof_score = float(D(wt.w_mof_at) * (D(r.mof_at) - ref.mof_at) +
-                                          D(wt.w_mof_abv) * (D(ref.mof_above) - r.mof_above) +
-                                          D(wt.w_mof_blw) * (D(ref.mof_below) - r.mof_below));
-            const float lof_score = float(D(wt.w_lof_at) * (D(r.lof_at) - ref.lof_at) +
-                                          D(wt.w_lof_abv) * (D(ref.lof_above) - r.lof_above) +
-                                          D(wt.w_lof_blw) * (D(ref.lof_below) - r.lof_below));
-            net_score = float(D(wt.w_mof) * mof_score + D(wt.w_lof) * lof_score);
-            cformat_to(line, "MOF=%4.1f %4.1f %4.1f = %5.1f  ", D(r.mof_above), D(r.mof_at),
-                       D(r.mof_below), D(mof_score));
-            cformat_to(line, "LOF=%4.1f %4.1f %4.1f = %5.1f  ", D(r.lof_above), D(r.lof_at),
-                       D(r.lof_below), D(lof_score));
-            cformat_to(line, "NET=%5.1f\n", D(net_score));
+            ns = net_score(base.consts, ref, r);
+            line += scored_run_text(r, ns) + "\n";
         } else {
             line += "NO SCORE: " + why + "\n";  // counts as not better
         }
         ctx.write(task, line);
-        if (d.cons_type == 4) break;  // one run for a switch, whatever its score
-
-        if (scored && net_score > threshold) {
-            const float next = float(D(diddle) + step_diddle);
-            if (next == diddle) {
-                turn_positive();  // a step too small to move on ends this side
-            } else {
-                diddle = next;
-                if (diddle < k.neg_limit) turn_positive();
-            }
-        } else {
-            if (diddle > 0 || positive_side) better = 0;
-            turn_positive();
-        }
+        steps.record(scored, ns.net_score);
         if (ctx.stopping()) break;
     }
     live = hold_val;

@@ -33,15 +33,6 @@ bool is_level(char c) {
     return c >= '0' && c <= '3';
 }
 
-// The next line of a screen as the comparison sees it: its line end is a cell like
-// any other (and is skipped as no level); a line missing at the end of the file
-// reads as blank.
-std::string screen_line(LineReader& in) {
-    std::string line;
-    if (in.next(line) && in.had_line_end()) line.push_back('\n');
-    return line;
-}
-
 void write_block(Report& report, const ScoreCounters& c) {
     report.write("       BETTER     AT  WORSE    COUNT\n");
     for (int t = 0; t < kScoreKinds; ++t)
@@ -59,6 +50,12 @@ void to_percent(float& above, float& at, float& below, float counted) {
 }
 
 }  // namespace
+
+std::string screen_line(LineReader& in) {
+    std::string line;
+    if (in.next(line) && in.had_line_end()) line.push_back('\n');
+    return line;
+}
 
 void compare_line(std::string& buff, std::string& buff2, int type, int n_cols,
                   ScoreCounters& counters) {

@@ -15,6 +15,7 @@
 namespace skywave {
 
 struct Grid;
+class LineReader;
 class MessageSink;
 class Report;
 
@@ -31,6 +32,11 @@ struct ScoreResults {
     float mof_above = 0, mof_at = 0, mof_below = 0, mof_count = 0;
     float lof_above = 0, lof_at = 0, lof_below = 0, lof_count = 0;
 };
+
+// The next line of a screen as the comparison sees it: its line end is a cell like
+// any other (and is skipped as no level); a line missing at the end of the file
+// reads as blank.
+std::string screen_line(LineReader& in);
 
 // Compares a predicted line with an observed one over n_cols cells and counts into
 // the kind `type`. Both lines are padded to n_cols and normalised in place (blank to
