@@ -110,7 +110,9 @@ bool walk_cells(const Grid& grid, FileText prediction, FileText observations,
     const ContestHeaderRead qth = read_contest_header(observations, messages);
     if (!qth.header) return false;  // reported
 
-    // The distance of every cell's centre from the QTH, as the run places the QTH.
+    // The distance of every cell's centre from the QTH, as the run places the QTH, by the
+    // character of a screen line (they run eastward: character c holds grid column
+    // n_cols - 1 - c).
     const int n_cols = grid.n_cols;
     std::vector<double> distance(std::size_t(grid.out_rows * n_cols));
     for (int r = 0; r < grid.out_rows; ++r)
@@ -118,7 +120,7 @@ bool walk_cells(const Grid& grid, FileText prediction, FileText observations,
             range_azim ra{float(D(qth.header->lat) * kRadPerDeg2),
                           float(D(qth.header->lon) * kRadPerDeg2),
                           grid.row_lat(r + 1),
-                          grid.col_lon(c),
+                          grid.col_lon(n_cols - 1 - c),
                           0,
                           0};
             compute_range_azim(&ra);

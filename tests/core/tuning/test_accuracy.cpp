@@ -38,22 +38,23 @@ FileText text(const std::string& name, const std::string& body) {
     return f;
 }
 
-// From 42.5 N 73 W on grain 3: block 2 column 4 is 669 km away, block 1 column 4
-// 1545 km, block 2 column 0 5157 km, block 8 column 14 19346 km.
+// From 42.5 N 73 W on grain 3 (lines run eastward: character i is column 19 - i): block 2
+// character 15 is 669 km away, block 1 character 15 1545 km, block 2 character 19 5157 km,
+// block 8 character 5 19346 km.
 struct Files {
-    std::string prediction = screen(" 3  5 10.00 150   0   0 42.5 73.0  ", {{{2, 3, 4}, '1'},
-                                                                            {{1, 0, 4}, '1'},
-                                                                            {{1, 1, 4}, 'B'},
-                                                                            {{2, 0, 0}, '3'},
-                                                                            {{8, 3, 14}, '2'}}) +
+    std::string prediction = screen(" 3  5 10.00 150   0   0 42.5 73.0  ", {{{2, 3, 15}, '1'},
+                                                                            {{1, 0, 15}, '1'},
+                                                                            {{1, 1, 15}, 'B'},
+                                                                            {{2, 0, 19}, '3'},
+                                                                            {{8, 3, 5}, '2'}}) +
                              screen(" 3  5 11.00 150   0   0 42.5 73.0  ", {});
-    std::string observations = screen("3 5 10 150 0 0 42.5 73.0 W1AW", {{{2, 0, 4}, '2'},
-                                                                        {{2, 3, 4}, '1'},
-                                                                        {{1, 0, 4}, '2'},
-                                                                        {{2, 0, 0}, '1'},
-                                                                        {{8, 3, 14}, '3'}}) +
-                               screen(" 3  5 11.00 150   0   0 42.5 73.0  ", {{{2, 0, 4}, 'x'}}) +
-                               screen(" 3  5 12.00 150   0   0 42.5 73.0  ", {{{1, 0, 4}, '1'}});
+    std::string observations = screen("3 5 10 150 0 0 42.5 73.0 W1AW", {{{2, 0, 15}, '2'},
+                                                                        {{2, 3, 15}, '1'},
+                                                                        {{1, 0, 15}, '2'},
+                                                                        {{2, 0, 19}, '1'},
+                                                                        {{8, 3, 5}, '3'}}) +
+                               screen(" 3  5 11.00 150   0   0 42.5 73.0  ", {{{2, 0, 15}, 'x'}}) +
+                               screen(" 3  5 12.00 150   0   0 42.5 73.0  ", {{{1, 0, 15}, '1'}});
 };
 
 AccuracyTable table(AccuracySplit by) {
