@@ -17,9 +17,14 @@ namespace skywave {
 
 namespace fs = std::filesystem;
 
-void report_out_of_memory(const Sweep& sweep, MessageSink& messages) {
-    if (!sweep.memory_reported())
-        messages.show_message("Not enough memory for the runs.", "MEMORY ERROR!");
+SweepOutcome sweep_outcome(const Sweep& sweep, bool scored, MessageSink& messages) {
+    if (sweep.out_of_memory()) {
+        if (!sweep.memory_reported())
+            messages.show_message("Not enough memory for the runs.", "MEMORY ERROR!");
+        return SweepOutcome::out_of_memory;
+    }
+    if (sweep.stopped()) return SweepOutcome::stopped;
+    return scored ? SweepOutcome::scored : SweepOutcome::nothing_scored;
 }
 
 int default_jobs() {

@@ -133,8 +133,9 @@ enum class SweepOutcome {
     out_of_memory,   // stopped: a run could not get its memory (reported, "MEMORY ERROR!")
 };
 
-// "MEMORY ERROR!" of a sweep that ran out of memory, unless a run said so already.
-void report_out_of_memory(const Sweep& sweep, MessageSink& messages);
+// How a sweep of scored runs ended: out of memory ("MEMORY ERROR!", unless a run said
+// so already), stopped, or done with at least one run scored or none.
+SweepOutcome sweep_outcome(const Sweep& sweep, bool scored, MessageSink& messages);
 
 // The number of worker threads to use when none is asked for: every core.
 int default_jobs();

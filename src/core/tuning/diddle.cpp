@@ -165,12 +165,7 @@ SweepOutcome DiddleConsts(const RunSettings& settings, const FileText& CompareFi
     report.write("\nREPORT DONE: " + utc_stamp(done) + "\n");
     report.printf("\nELAPSED TIME: %ld SECONDS\n", long(done - started));
     hooks.sweep_ended();
-    if (sweep.out_of_memory()) {
-        report_out_of_memory(sweep, messages);
-        return SweepOutcome::out_of_memory;
-    }
-    if (sweep.stopped()) return SweepOutcome::stopped;
-    return ref_scored ? SweepOutcome::scored : SweepOutcome::nothing_scored;
+    return sweep_outcome(sweep, ref_scored, messages);
 }
 
 }  // namespace skywave

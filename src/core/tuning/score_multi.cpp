@@ -123,12 +123,7 @@ SweepOutcome score_multi(RunSettings& base, const std::vector<std::string>& file
         }
     }
     hooks.sweep_ended();
-    if (sweep.out_of_memory()) {
-        report_out_of_memory(sweep, messages);
-        return SweepOutcome::out_of_memory;
-    }
-    if (sweep.stopped()) return SweepOutcome::stopped;
-    return scored_files > 0 ? SweepOutcome::scored : SweepOutcome::nothing_scored;
+    return sweep_outcome(sweep, scored_files > 0, messages);
 }
 
 }  // namespace skywave
