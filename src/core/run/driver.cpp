@@ -68,8 +68,58 @@ bool list_times(const Constants& k, std::vector<float>& times, float& after_last
     return true;
 }
 
-void geometry_pass(Model& m, RunHooks& hooks, range_azim& tx) {
+// What the geometry pass finds that no date changes: the distance and azimuth from the
+// QTH and the geomagnetic coordinates of every cell. They follow from the QTH, the grid
+// and the pole's constants alone, so a run keeps them from its first date and copies
+// them back for the others while those are unchanged.
+class DateFreeGeometry {
+public:
+    // True with the arrays filled if they are known for these settings.
+    bool restore(const Model& m, ResultArrays& a) const {
+        const Key key = key_of(m);
+        if (!valid_ || std::memcmp(&key_, &key, sizeof key) != 0) return false;
+        std::memcpy(a.pathlen, saved_->pathlen, sizeof a.pathlen);
+        std::memcpy(a.azim, saved_->azim, sizeof a.azim);
+        std::memcpy(a.mlat, saved_->mlat, sizeof a.mlat);
+        std::memcpy(a.mlon, saved_->mlon, sizeof a.mlon);
+        return true;
+    }
+
+    void save(const Model& m, const ResultArrays& a) {
+        if (!saved_) saved_ = std::make_unique<Saved>();
+        std::memcpy(saved_->pathlen, a.pathlen, sizeof a.pathlen);
+        std::memcpy(saved_->azim, a.azim, sizeof a.azim);
+        std::memcpy(saved_->mlat, a.mlat, sizeof a.mlat);
+        std::memcpy(saved_->mlon, a.mlon, sizeof a.mlon);
+        key_ = key_of(m);
+        valid_ = true;
+    }
+
+private:
+    struct Key {
+        float rlat, rlon, mlat_1, mlon_1, mlat_flag;
+        int n_rows, n_cols;
+        float lat_step, lon_step;
+    };
+    static_assert(sizeof(Key) == 9 * 4, "compared with memcmp: no padding");
+    static Key key_of(const Model& m) {
+        const Constants& k = m.consts;
+        return {k.rlat,        k.rlon,        k.mlat_1,        k.mlon_1,       k.mlat_flag,
+                m.grid.n_rows, m.grid.n_cols, m.grid.lat_step, m.grid.lon_step};
+    }
+    struct Saved {
+        Array2D pathlen, azim, mlat, mlon;
+    };
+
+    bool valid_ = false;
+    Key key_{};
+    std::unique_ptr<Saved> saved_;
+};
+
+void geometry_pass(Model& m, RunHooks& hooks, range_azim& tx, DateFreeGeometry& memo) {
     ResultArrays& a = *m.arrays;
+    const bool known = memo.restore(m, a);
+    const float equation = equation_of_time(m);
     for (m.lat_idx = 0; m.lat_idx < m.grid.n_rows && !hooks.aborted(); ++m.lat_idx) {
         m.cur_lat = m.grid.row_lat(m.lat_idx);
         tx.to_lat = m.cur_lat;
@@ -78,14 +128,17 @@ void geometry_pass(Model& m, RunHooks& hooks, range_azim& tx) {
         calc_day_length(m);
         for (m.lon_idx = 0; m.lon_idx < m.grid.n_cols && !hooks.aborted(); ++m.lon_idx) {
             m.cur_lon = m.grid.col_lon(m.lon_idx);
-            calc_mlat_mlon(m);
-            calc_suntimes(m);
-            tx.to_lon = m.cur_lon;
-            compute_range_azim(&tx);
-            a.pathlen[m.lat_idx][m.lon_idx] = tx.range;
-            a.azim[m.lat_idx][m.lon_idx] = tx.azim;
+            if (!known) {
+                calc_mlat_mlon(m);
+                tx.to_lon = m.cur_lon;
+                compute_range_azim(&tx);
+                a.pathlen[m.lat_idx][m.lon_idx] = tx.range;
+                a.azim[m.lat_idx][m.lon_idx] = tx.azim;
+            }
+            calc_suntimes(m, equation);
         }
     }
+    if (!known && !hooks.aborted()) memo.save(m, a);
 }
 
 // What depends only on the run, the date or the row is worked out once per step or
@@ -385,6 +438,7 @@ RunOutcome MainCalcs(Model& m, const std::optional<std::string>& output, RunHook
     int norestart_calc = 0;
     bool failed = false;
     hooks.Abort = 0;
+    DateFreeGeometry date_free;
 
     std::optional<ScreenFile> file;
     if (output) {
@@ -408,7 +462,7 @@ RunOutcome MainCalcs(Model& m, const std::optional<std::string>& output, RunHook
         calc_ak_factor(m);
         calc_sol_lat(m);
         range_azim tx{k.rlat, k.rlon, 0, 0, 0, 0};
-        geometry_pass(m, hooks, tx);
+        geometry_pass(m, hooks, tx, date_free);
         if (hooks.aborted()) break;
         hooks.SetStatus("NON-TIME DEPENDENT CALCS - DONE");
         hooks.yield();

@@ -259,3 +259,41 @@ TEST(Driver, RememberedHopMidpointsChangeNoBit) {
             << grain;
     }
 }
+
+TEST(Driver, RememberedGeometryFollowsTheQthAndThePole) {
+    // A run keeps the distances, azimuths and geomagnetic coordinates of its first date
+    // for the next ones; a QTH or pole moved between dates must be seen on the next date
+    // exactly as a run that starts with it sees it.
+    struct Mover : RunHooks {
+        int calls = 0;
+        int ChangeConsts(Model& m) override {
+            if (++calls == 1) {
+                m.consts.rlat = -0.5f;
+                m.consts.mlon_1 = 1.0f;
+            }
+            return 0;
+        }
+    };
+    Model moved, fresh;
+    test::setup_model(moved, 3);
+    test::setup_model(fresh, 3);
+    moved.dates = {1, 3, 2, 3, 1, 1};
+    fresh.dates = {2, 3, 2, 3, 1, 1};
+    moved.consts.start_time = moved.consts.stop_time = 0;
+    fresh.consts.start_time = fresh.consts.stop_time = 0;
+    fresh.consts.rlat = -0.5f;
+    fresh.consts.mlon_1 = 1.0f;
+    Mover mover;
+    mover.change_flag = 1;
+    RunHooks plain;
+    MessageLog log;
+    ASSERT_EQ(MainCalcs(moved, std::nullopt, mover, log), RunOutcome::completed);
+    ASSERT_EQ(MainCalcs(fresh, std::nullopt, plain, log), RunOutcome::completed);
+    EXPECT_EQ(mover.calls, 2);
+    const ResultArrays& a = *moved.arrays;
+    const ResultArrays& b = *fresh.arrays;
+    for (const Array2D ResultArrays::*arr :
+         {&ResultArrays::pathlen, &ResultArrays::azim, &ResultArrays::mlat, &ResultArrays::mlon,
+          &ResultArrays::mof, &ResultArrays::longlof})
+        EXPECT_EQ(std::memcmp(a.*arr, b.*arr, sizeof(Array2D)), 0);
+}
