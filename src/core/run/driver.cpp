@@ -53,6 +53,11 @@ bool next_date(Constants& k, const RunDates& d) {
     return !(k.day > d.stop_day || k.month > d.stop_month);
 }
 
+// One date of a run: its day and month, as the date loop steps them.
+struct RunDate {
+    float day, month;
+};
+
 // The times of a date's steps, summed as the time loop sums them, and the sum that
 // ends the loop; false for a date of more steps than are worth listing.
 bool list_times(const Constants& k, std::vector<float>& times, float& after_last) {
@@ -115,6 +120,17 @@ private:
     Key key_{};
     std::unique_ptr<Saved> saved_;
 };
+
+// The dates of the run from k's on, as many as fit in a list of steps worth keeping.
+std::vector<RunDate> list_dates(const Constants& k, const RunDates& d, std::size_t per_date) {
+    constexpr std::size_t kMaxListed = 100'000;
+    Constants c = k;
+    std::vector<RunDate> dates;
+    do {
+        dates.push_back({c.day, c.month});
+    } while ((dates.size() + 1) * per_date <= kMaxListed && next_date(c, d));
+    return dates;
+}
 
 void geometry_pass(Model& m, RunHooks& hooks, range_azim& tx, DateFreeGeometry& memo) {
     ResultArrays& a = *m.arrays;
@@ -264,34 +280,39 @@ private:
     const std::atomic<bool>& stop_;
 };
 
-// The time steps of a date computed on several threads. Each step depends only on the
-// date's geometry, its own time and the constants, so each worker computes whole steps
-// on a model of its own (a copy of the run's after the geometry pass, with path and
-// polar caches of its own) and renders its screen; this thread hands the screens to
-// the file in time order, and is the only one that calls the front end.
+// The time steps of a run's dates computed on several threads. Each step depends only
+// on its date, its own time and the constants, so each worker computes whole steps on
+// a model of its own (a copy of the run's, with path and polar caches of its own): on
+// meeting a new date it works out that date's values and geometry itself, so no
+// worker waits for the others at the end of a date. Each worker renders its screens;
+// this thread hands them to the file in order of date and time and is the only one
+// that calls the front end.
 class ParallelSteps {
 public:
     explicit ParallelSteps(int threads) : threads_(threads) {}
 
     enum class Ended { done, fallback, aborted, failed };
 
-    // Computes and writes steps first ... times.size()-1; next receives the first step
-    // not written. fallback: the switches ask for one thread (or no thread could run).
-    Ended run(Model& m, const std::vector<float>& times, std::size_t& next, ScreenFile* file,
-              RunHooks& hooks, MessageSink& messages) {
-        const std::size_t n = times.size();
+    // Computes and writes the steps times[0 ... n-1] of each of the dates, the first
+    // date's geometry being already in m; next receives the index (date x times + time)
+    // of the first step not written, and m's date and time are those of the last step
+    // written. fallback: the switches ask for one thread (or no thread could run).
+    Ended run(Model& m, const std::vector<RunDate>& dates, const std::vector<float>& times,
+              std::size_t& next, ScreenFile* file, RunHooks& hooks, MessageSink& messages) {
+        const std::size_t per_date = times.size();
+        const std::size_t n = dates.size() * per_date;
         next = 0;
         slots_.assign(n, Slot{});
         next_index_ = 0;
         stop_ = false;
         failed_ = false;
         while (models_.size() < std::size_t(threads_))
-            models_.push_back(std::make_unique<Model>());
+            models_.push_back(std::make_unique<Worker>());
         std::vector<std::thread> threads;
         try {
             for (auto& w : models_) {
                 prepare(*w, m);
-                threads.emplace_back([this, &w, &times] { work(*w, times); });
+                threads.emplace_back([this, &w, &dates, &times] { work(*w, dates, times); });
             }
         } catch (const std::exception&) {
             // No memory or thread for a worker: those that started go on.
@@ -323,10 +344,22 @@ public:
                 break;
             }
             Slot& slot = slots_[next];
-            m.consts.calc_time = times[next];
+            const RunDate& date = dates[next / per_date];
+            if (next % per_date == 0 && next > 0) {
+                // A new date: its values and geometry were worked out by the workers.
+                hooks.SetStatus("NON-TIME DEPENDENT CALCS - DONE");
+                hooks.yield();
+            }
+            m.consts.day = date.day;
+            m.consts.month = date.month;
+            m.consts.calc_time = times[next % per_date];
             m.header_line = std::move(slot.header);
             m.a1 = slot.a1;
             m.cf_noon_max = slot.cf_noon_max;
+            m.ssn = slot.ssn;
+            m.ak_factor = slot.ak_factor;
+            m.julian_date = slot.julian_date;
+            m.sol_lat = slot.sol_lat;
             hooks.SetTime(m.consts.calc_time);
             hooks.yield();
             hooks.SetStatus("IONOSPHERIC CALCULATION DONE. ");
@@ -353,7 +386,8 @@ public:
         changed_.notify_all();
         for (auto& t : threads)
             t.join();
-        // The run's arrays end as those of the last step written, as one thread leaves them.
+        // The run's arrays end as those of the last step written, as one thread leaves
+        // them; a date left to this thread has its geometry worked out again.
         if (next > 0 && last_model_) *m.arrays = *last_model_->arrays;
         return ended;
     }
@@ -362,11 +396,21 @@ private:
     struct Slot {
         std::string screen, header;
         float a1 = 0, cf_noon_max = 0;
+        float ssn = 0, ak_factor = 0, julian_date = 0, sol_lat = 0;
         Model* model = nullptr;
         bool done = false;
     };
 
-    static void prepare(Model& w, const Model& m) {
+    // A worker's model, the date it holds and its own memo of the date-free geometry.
+    struct Worker {
+        Model model;
+        std::size_t date = 0;
+        bool has_date = false;
+        DateFreeGeometry date_free;
+    };
+
+    static void prepare(Worker& worker, const Model& m) {
+        Model& w = worker.model;
         w.settings() = m.settings();
         if (w.arrays)
             *w.arrays = *m.arrays;
@@ -381,13 +425,36 @@ private:
         w.cf_noon_max = m.cf_noon_max;
         w.exam_flag = 0;
         w.change_flag = 0;
+        worker.date = 0;
+        worker.has_date = true;  // the first date's, copied from the run's model
     }
 
-    void work(Model& w, const std::vector<float>& times) {
+    // The values and the geometry of a date, on the worker's model.
+    static void begin_date(Worker& worker, const RunDate& date, std::size_t index,
+                           RunHooks& hooks) {
+        Model& w = worker.model;
+        w.consts.day = date.day;
+        w.consts.month = date.month;
+        flux_to_ssn(w);
+        calc_ak_factor(w);
+        calc_sol_lat(w);
+        range_azim tx{w.consts.rlat, w.consts.rlon, 0, 0, 0, 0};
+        geometry_pass(w, hooks, tx, worker.date_free);
+        worker.date = index;
+        worker.has_date = !hooks.aborted();
+    }
+
+    void work(Worker& worker, const std::vector<RunDate>& dates, const std::vector<float>& times) {
         WorkerHooks hooks(stop_);
+        Model& w = worker.model;
+        const std::size_t per_date = times.size();
+        const std::size_t n = dates.size() * per_date;
         try {
-            for (std::size_t i = next_index_++; i < times.size() && !stop_; i = next_index_++) {
-                w.consts.calc_time = times[i];
+            for (std::size_t i = next_index_++; i < n && !stop_; i = next_index_++) {
+                const std::size_t d = i / per_date;
+                if (!worker.has_date || worker.date != d) begin_date(worker, dates[d], d, hooks);
+                if (hooks.aborted()) break;
+                w.consts.calc_time = times[i % per_date];
                 ionosphere_pass(w, hooks);
                 path_pass(w, hooks);
                 if (hooks.aborted()) break;
@@ -402,6 +469,10 @@ private:
                     slot.header = std::move(header);
                     slot.a1 = w.a1;
                     slot.cf_noon_max = w.cf_noon_max;
+                    slot.ssn = w.ssn;
+                    slot.ak_factor = w.ak_factor;
+                    slot.julian_date = w.julian_date;
+                    slot.sol_lat = w.sol_lat;
                     slot.model = &w;
                     slot.done = true;
                 }
@@ -418,7 +489,7 @@ private:
     }
 
     int threads_;
-    std::vector<std::unique_ptr<Model>> models_;
+    std::vector<std::unique_ptr<Worker>> models_;
     std::vector<Slot> slots_;
     std::atomic<std::size_t> next_index_{0};
     std::atomic<bool> stop_{false};
@@ -439,6 +510,7 @@ RunOutcome MainCalcs(Model& m, const std::optional<std::string>& output, RunHook
     bool failed = false;
     hooks.Abort = 0;
     DateFreeGeometry date_free;
+    std::optional<float> resume_at;
 
     std::optional<ScreenFile> file;
     if (output) {
@@ -473,17 +545,31 @@ RunOutcome MainCalcs(Model& m, const std::optional<std::string>& output, RunHook
         float after_last = 0;
         // Examination and changes of the constants look at (and change) the model
         // between steps: their dates run on this thread alone.
-        if (parallel && norestart_calc == 0 && !hooks.exam_flag.load() &&
-            !hooks.change_flag.load() && list_times(k, times, after_last)) {
+        if (resume_at) {
+            k.calc_time = *resume_at;  // the rest of a date taken back from the workers
+            resume_at.reset();
+        } else if (parallel && norestart_calc == 0 && !hooks.exam_flag.load() &&
+                   !hooks.change_flag.load() && list_times(k, times, after_last)) {
+            const std::vector<RunDate> dates = list_dates(k, m.dates, times.size());
             std::size_t next = 0;
-            switch (parallel->run(m, times, next, file ? &*file : nullptr, hooks, messages)) {
+            const ParallelSteps::Ended ended =
+                parallel->run(m, dates, times, next, file ? &*file : nullptr, hooks, messages);
+            switch (ended) {
                 case ParallelSteps::Ended::done:
+                    k.day = dates.back().day;
+                    k.month = dates.back().month;
                     k.calc_time = after_last;
                     date_done = true;
                     break;
-                case ParallelSteps::Ended::fallback:
-                    k.calc_time = times[next];  // the rest of the date on this thread
-                    break;
+                case ParallelSteps::Ended::fallback: {
+                    // The rest on this thread, from the first step not written; the date's
+                    // values and geometry are worked out again on this model.
+                    const RunDate& d = dates[next / times.size()];
+                    k.day = d.day;
+                    k.month = d.month;
+                    resume_at = times[next % times.size()];
+                    continue;
+                }
                 case ParallelSteps::Ended::aborted:
                     break;
                 case ParallelSteps::Ended::failed:
