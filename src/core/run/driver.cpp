@@ -304,6 +304,7 @@ public:
         next = 0;
         slots_.assign(n, Slot{});
         next_index_ = 0;
+        written_ = 0;
         stop_ = false;
         failed_ = false;
         while (models_.size() < std::size_t(threads_))
@@ -376,6 +377,8 @@ public:
             ++next;
             hooks.step_done(m);
             lock.lock();
+            written_ = next;
+            room_.notify_all();
             if (hooks.aborted()) {
                 ended = Ended::aborted;
                 break;
@@ -384,6 +387,7 @@ public:
         stop_ = true;
         lock.unlock();
         changed_.notify_all();
+        room_.notify_all();
         for (auto& t : threads)
             t.join();
         // The run's arrays end as those of the last step written, as one thread leaves
@@ -451,6 +455,13 @@ private:
         const std::size_t n = dates.size() * per_date;
         try {
             for (std::size_t i = next_index_++; i < n && !stop_; i = next_index_++) {
+                {
+                    // Screens wait in memory until they are written: a slow front end
+                    // holds the workers back rather than let them fill the memory.
+                    std::unique_lock lock(mutex_);
+                    room_.wait(lock, [&] { return stop_ || i < written_ + kMaxAhead; });
+                }
+                if (stop_) break;
                 const std::size_t d = i / per_date;
                 if (!worker.has_date || worker.date != d) begin_date(worker, dates[d], d, hooks);
                 if (hooks.aborted()) break;
@@ -488,6 +499,9 @@ private:
         }
     }
 
+    // Steps a worker may compute beyond the first one not yet written.
+    static constexpr std::size_t kMaxAhead = 64;
+
     int threads_;
     std::vector<std::unique_ptr<Worker>> models_;
     std::vector<Slot> slots_;
@@ -497,6 +511,8 @@ private:
     Model* last_model_ = nullptr;
     std::mutex mutex_;
     std::condition_variable changed_;
+    std::condition_variable room_;  // the writer has moved on
+    std::size_t written_ = 0;       // steps written so far (under mutex_)
 };
 
 }  // namespace
