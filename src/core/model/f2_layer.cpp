@@ -133,8 +133,18 @@ void calc_g2(Model& m, const G2Row& w) {
         m.a1 = w.a1;
         g2a_n = float(f2_power(k.g2_n_1, k.g2_n_2, g0_n, w.n_inner, w.n_outer, w.n_scale) * m.a1);
         g2a = g2a_n;
-        const float h2 = float(std::sin(D(kPi) * power_of_float(g9, D(k.h_n_6))));
-        h = float(w.h81_n * h2 + k.h_n_7 + w.h_ssn_n + w.h_ak_n);
+        // Without the night's height term (h_n_8 = 0, the default) the product is a
+        // zero of either sign, which added to a non-zero h_n_7 leaves h_n_7 exactly:
+        // the sine is then not needed, unless its argument is not finite (NaN then).
+        const double arg = D(kPi) * power_of_float(g9, D(k.h_n_6));
+        double base;
+        if (w.h81_n == 0 && k.h_n_7 != 0 && std::isfinite(arg)) {
+            base = k.h_n_7;
+        } else {
+            const float h2 = float(std::sin(arg));
+            base = w.h81_n * h2 + k.h_n_7;
+        }
+        h = float(base + w.h_ssn_n + w.h_ak_n);
     } else if (regime == kDay) {
         m.cf_noon_max = w.cf_noon_max;
         cf_noon_month = w.cf_noon_month;

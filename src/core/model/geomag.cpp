@@ -43,13 +43,21 @@ void compute_range_azim(range_azim* ptr) {
     if (std::sin(lon1 - lon2) < 0) ptr->azim = float(D(kTwoPi) - ptr->azim);  // end point lies west
 }
 
+GreatCircleStart great_circle_start(const range_azim& from) {
+    return {float(std::sin(D(from.from_lat))), float(std::cos(D(from.from_lat))),
+            std::cos(D(from.azim)), std::sin(D(from.azim)) >= 0};
+}
+
 void compute_lat_lon(range_azim* ptr) {
-    const float s1 = float(std::sin(D(ptr->from_lat)));
-    const float c1 = float(std::cos(D(ptr->from_lat)));
+    compute_lat_lon(ptr, great_circle_start(*ptr));
+}
+
+void compute_lat_lon(range_azim* ptr, const GreatCircleStart& start) {
+    const float s1 = start.sin_lat;
+    const float c1 = start.cos_lat;
     const float c2 = float(std::cos(D(ptr->range)));
     // cosine of the end point's colatitude
-    const float ca =
-        clamp_unit(float(std::sin(D(ptr->range)) * c1 * std::cos(D(ptr->azim)) + D(s1) * c2));
+    const float ca = clamp_unit(float(std::sin(D(ptr->range)) * c1 * start.cos_azim + D(s1) * c2));
     const float a = float(std::acos(D(ca)));
     float cgx = float(std::sin(D(a)) * c1);
     if (std::fabs(cgx) < 0.00001) {
@@ -68,8 +76,8 @@ void compute_lat_lon(range_azim* ptr) {
     const float g = float(std::acos(D(cg)));
     ptr->to_lat = float(D(kHalfPi) - a);
     float v;
-    if (std::sin(D(ptr->azim)) >= 0)
-        v = float(D(ptr->from_lon) - g);  // heading east
+    if (start.heading_east)
+        v = float(D(ptr->from_lon) - g);
     else
         v = float(D(ptr->from_lon) + g);
     if (v > kTwoPi)

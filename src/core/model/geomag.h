@@ -23,6 +23,17 @@ void compute_range_azim(range_azim* ptr);
 // out anywhere in -2 pi ... 2 pi.
 void compute_lat_lon(range_azim* ptr);
 
+// What compute_lat_lon takes from the start point and the heading alone, worked out
+// once for the many points along one great circle (the hop midpoints of a path).
+struct GreatCircleStart {
+    float sin_lat, cos_lat;  // of from_lat, rounded to float
+    double cos_azim;
+    bool heading_east;  // sin(azim) >= 0
+};
+GreatCircleStart great_circle_start(const range_azim& from);
+// compute_lat_lon with the start's terms given; the same arithmetic, the same bits.
+void compute_lat_lon(range_azim* ptr, const GreatCircleStart& start);
+
 // Geomagnetic latitude and longitude of the current grid point.
 void calc_mlat_mlon(Model& m);
 // Geomagnetic latitude of the current grid point from the built-in coarse map.

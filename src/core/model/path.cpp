@@ -23,10 +23,11 @@ int sign_of(float v) {
 // row * MAX_COLS + column, into cells.
 void midpoint_cells(const Grid& grid, range_azim& cp, int khop, float half_hop,
                     std::uint16_t* cells) {
+    const GreatCircleStart start = great_circle_start(cp);
     for (int hop_counter = 1; hop_counter <= khop; ++hop_counter) {
         const float hop_fraction = float(2 * hop_counter - 1);
         cp.range = float(D(half_hop) * hop_fraction);
-        compute_lat_lon(&cp);
+        compute_lat_lon(&cp, start);
         const float lat = cp.to_lat;
         float lon = cp.to_lon;
         // A midpoint on the grid's outer edge (the south pole, or 2 pi after the
@@ -180,7 +181,12 @@ PathTrace trace_path(Model& m, const PathTarget& t, bool long_path, bool cached)
         if (known_hops) {
             hops = *known_hops;
         } else {
-            midpoint_cells(m.grid, cp, g.khop, g.half_hop, scratch);
+            // As many hops as the first split: the same half hop, the same midpoints.
+            if (entry && entry->khop1 == g.khop)
+                std::memcpy(scratch, m.path_cache.cells(entry->cells1),
+                            sizeof scratch[0] * std::size_t(g.khop));
+            else
+                midpoint_cells(m.grid, cp, g.khop, g.half_hop, scratch);
             hops.sin_half_hop = std::sin(D(g.half_hop));
             hops.cos_half_hop = std::cos(D(g.half_hop));
         }

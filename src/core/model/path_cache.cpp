@@ -20,7 +20,7 @@ std::uint32_t bits_of(float v) {
 // allocation leaves no cache that looks allocated but is not.
 void PathCache::allocate() {
     if (!entries_.empty()) return;
-    std::vector<Entry> entries(kEntries, Entry{});
+    std::vector<Entry, LargePageAllocator<Entry>> entries(kEntries, Entry{});
     std::vector<std::uint16_t> arena;
     arena.reserve(std::size_t(1) << 16);
     std::vector<ScalarMemo> memos(std::size_t(kMemoTables) * kMemoSlots, ScalarMemo{});

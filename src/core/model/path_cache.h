@@ -18,6 +18,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "base/large_pages.h"
+
 namespace skywave {
 
 struct Constants;
@@ -110,7 +112,7 @@ private:
     Key key_{};
     bool keyed_ = false;
     std::uint32_t generation_ = 1;
-    std::vector<Entry> entries_;
+    std::vector<Entry, LargePageAllocator<Entry>> entries_;
     std::vector<std::uint16_t> arena_;
 };
 

@@ -3,9 +3,12 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
+#include <cstdlib>
 #include <optional>
 #include <string_view>
 
+#include "base/large_pages.h"
 #include "model/grid.h"
 
 namespace skywave {
@@ -30,6 +33,10 @@ struct ResultArrays {
     Array2D h_calc_lp, longmaxhp, khop_lp, halfhoplp, longphi, lptakeoff, m9_lp, longsex, lpblack;
     // scratch for showing a per-row array as a map
     Array2D work_array;
+
+    // Over half a megabyte, cleared or copied whole when made: one large page.
+    static void* operator new(std::size_t bytes) { return large_page_block(bytes); }
+    static void operator delete(void* p) { std::free(p); }
 };
 
 // The examinable arrays, in the order the examination lists them.

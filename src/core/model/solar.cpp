@@ -49,11 +49,18 @@ void calc_day_length(Model& m) {
     m.arrays->day_len[m.lat_idx] = float(D(k.day_length_2) - D(k.day_length_3) * std::asin(D(x)));
 }
 
-void calc_suntimes(Model& m) {
-    ResultArrays& a = *m.arrays;
+float equation_of_time(const Model& m) {
     const D J = m.julian_date;
+    return float(0.13 * (std::sin(J) + 1.2 * std::sin(2 * J)));
+}
+
+void calc_suntimes(Model& m) {
+    calc_suntimes(m, equation_of_time(m));
+}
+
+void calc_suntimes(Model& m, float e) {
+    ResultArrays& a = *m.arrays;
     const float d = a.day_len[m.lat_idx];
-    const float e = float(0.13 * (std::sin(J) + 1.2 * std::sin(2 * J)));  // equation of time
     // 3.82 hours per radian of west longitude.
     float noon = float(3.82 * D(m.cur_lon) + 12 + e);
     if (noon > 24)

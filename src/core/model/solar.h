@@ -12,7 +12,10 @@ void calc_sol_lat(Model& m);     // angle of the year and sub-solar latitude
 void calc_c_sol_zen(Model& m);   // noon zenith angle cosine of row lat_idx
 void calc_day_length(Model& m);  // day length of row lat_idx
 void calc_suntimes(Model& m);    // noon, sunrise and sunset at the current point
-void calc_sol_angle(Model& m);   // zenith angle at the current point and time
+// The equation of time of the date (hours), and calc_suntimes with it given.
+float equation_of_time(const Model& m);
+void calc_suntimes(Model& m, float equation_of_time);
+void calc_sol_angle(Model& m);  // zenith angle at the current point and time
 
 // The terms of the zenith angle that depend on the row's latitude and the date:
 // sin lat sin dec and cos lat cos dec of row lat_idx.

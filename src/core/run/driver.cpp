@@ -53,6 +53,11 @@ bool next_date(Constants& k, const RunDates& d) {
     return !(k.day > d.stop_day || k.month > d.stop_month);
 }
 
+// One date of a run: its day and month, as the date loop steps them.
+struct RunDate {
+    float day, month;
+};
+
 // The times of a date's steps, summed as the time loop sums them, and the sum that
 // ends the loop; false for a date of more steps than are worth listing.
 bool list_times(const Constants& k, std::vector<float>& times, float& after_last) {
@@ -68,8 +73,69 @@ bool list_times(const Constants& k, std::vector<float>& times, float& after_last
     return true;
 }
 
-void geometry_pass(Model& m, RunHooks& hooks, range_azim& tx) {
+// What the geometry pass finds that no date changes: the distance and azimuth from the
+// QTH and the geomagnetic coordinates of every cell. They follow from the QTH, the grid
+// and the pole's constants alone, so a run keeps them from its first date and copies
+// them back for the others while those are unchanged.
+class DateFreeGeometry {
+public:
+    // True with the arrays filled if they are known for these settings.
+    bool restore(const Model& m, ResultArrays& a) const {
+        const Key key = key_of(m);
+        if (!valid_ || std::memcmp(&key_, &key, sizeof key) != 0) return false;
+        std::memcpy(a.pathlen, saved_->pathlen, sizeof a.pathlen);
+        std::memcpy(a.azim, saved_->azim, sizeof a.azim);
+        std::memcpy(a.mlat, saved_->mlat, sizeof a.mlat);
+        std::memcpy(a.mlon, saved_->mlon, sizeof a.mlon);
+        return true;
+    }
+
+    void save(const Model& m, const ResultArrays& a) {
+        if (!saved_) saved_ = std::make_unique<Saved>();
+        std::memcpy(saved_->pathlen, a.pathlen, sizeof a.pathlen);
+        std::memcpy(saved_->azim, a.azim, sizeof a.azim);
+        std::memcpy(saved_->mlat, a.mlat, sizeof a.mlat);
+        std::memcpy(saved_->mlon, a.mlon, sizeof a.mlon);
+        key_ = key_of(m);
+        valid_ = true;
+    }
+
+private:
+    struct Key {
+        float rlat, rlon, mlat_1, mlon_1, mlat_flag;
+        int n_rows, n_cols;
+        float lat_step, lon_step;
+    };
+    static_assert(sizeof(Key) == 9 * 4, "compared with memcmp: no padding");
+    static Key key_of(const Model& m) {
+        const Constants& k = m.consts;
+        return {k.rlat,        k.rlon,        k.mlat_1,        k.mlon_1,       k.mlat_flag,
+                m.grid.n_rows, m.grid.n_cols, m.grid.lat_step, m.grid.lon_step};
+    }
+    struct Saved {
+        Array2D pathlen, azim, mlat, mlon;
+    };
+
+    bool valid_ = false;
+    Key key_{};
+    std::unique_ptr<Saved> saved_;
+};
+
+// The dates of the run from k's on, as many as fit in a list of steps worth keeping.
+std::vector<RunDate> list_dates(const Constants& k, const RunDates& d, std::size_t per_date) {
+    constexpr std::size_t kMaxListed = 100'000;
+    Constants c = k;
+    std::vector<RunDate> dates;
+    do {
+        dates.push_back({c.day, c.month});
+    } while ((dates.size() + 1) * per_date <= kMaxListed && next_date(c, d));
+    return dates;
+}
+
+void geometry_pass(Model& m, RunHooks& hooks, range_azim& tx, DateFreeGeometry& memo) {
     ResultArrays& a = *m.arrays;
+    const bool known = memo.restore(m, a);
+    const float equation = equation_of_time(m);
     for (m.lat_idx = 0; m.lat_idx < m.grid.n_rows && !hooks.aborted(); ++m.lat_idx) {
         m.cur_lat = m.grid.row_lat(m.lat_idx);
         tx.to_lat = m.cur_lat;
@@ -78,14 +144,17 @@ void geometry_pass(Model& m, RunHooks& hooks, range_azim& tx) {
         calc_day_length(m);
         for (m.lon_idx = 0; m.lon_idx < m.grid.n_cols && !hooks.aborted(); ++m.lon_idx) {
             m.cur_lon = m.grid.col_lon(m.lon_idx);
-            calc_mlat_mlon(m);
-            calc_suntimes(m);
-            tx.to_lon = m.cur_lon;
-            compute_range_azim(&tx);
-            a.pathlen[m.lat_idx][m.lon_idx] = tx.range;
-            a.azim[m.lat_idx][m.lon_idx] = tx.azim;
+            if (!known) {
+                calc_mlat_mlon(m);
+                tx.to_lon = m.cur_lon;
+                compute_range_azim(&tx);
+                a.pathlen[m.lat_idx][m.lon_idx] = tx.range;
+                a.azim[m.lat_idx][m.lon_idx] = tx.azim;
+            }
+            calc_suntimes(m, equation);
         }
     }
+    if (!known && !hooks.aborted()) memo.save(m, a);
 }
 
 // What depends only on the run, the date or the row is worked out once per step or
@@ -211,34 +280,40 @@ private:
     const std::atomic<bool>& stop_;
 };
 
-// The time steps of a date computed on several threads. Each step depends only on the
-// date's geometry, its own time and the constants, so each worker computes whole steps
-// on a model of its own (a copy of the run's after the geometry pass, with path and
-// polar caches of its own) and renders its screen; this thread hands the screens to
-// the file in time order, and is the only one that calls the front end.
+// The time steps of a run's dates computed on several threads. Each step depends only
+// on its date, its own time and the constants, so each worker computes whole steps on
+// a model of its own (a copy of the run's, with path and polar caches of its own): on
+// meeting a new date it works out that date's values and geometry itself, so no
+// worker waits for the others at the end of a date. Each worker renders its screens;
+// this thread hands them to the file in order of date and time and is the only one
+// that calls the front end.
 class ParallelSteps {
 public:
     explicit ParallelSteps(int threads) : threads_(threads) {}
 
     enum class Ended { done, fallback, aborted, failed };
 
-    // Computes and writes steps first ... times.size()-1; next receives the first step
-    // not written. fallback: the switches ask for one thread (or no thread could run).
-    Ended run(Model& m, const std::vector<float>& times, std::size_t& next, ScreenFile* file,
-              RunHooks& hooks, MessageSink& messages) {
-        const std::size_t n = times.size();
+    // Computes and writes the steps times[0 ... n-1] of each of the dates, the first
+    // date's geometry being already in m; next receives the index (date x times + time)
+    // of the first step not written, and m's date and time are those of the last step
+    // written. fallback: the switches ask for one thread (or no thread could run).
+    Ended run(Model& m, const std::vector<RunDate>& dates, const std::vector<float>& times,
+              std::size_t& next, ScreenFile* file, RunHooks& hooks, MessageSink& messages) {
+        const std::size_t per_date = times.size();
+        const std::size_t n = dates.size() * per_date;
         next = 0;
         slots_.assign(n, Slot{});
         next_index_ = 0;
+        written_ = 0;
         stop_ = false;
         failed_ = false;
         while (models_.size() < std::size_t(threads_))
-            models_.push_back(std::make_unique<Model>());
+            models_.push_back(std::make_unique<Worker>());
         std::vector<std::thread> threads;
         try {
             for (auto& w : models_) {
                 prepare(*w, m);
-                threads.emplace_back([this, &w, &times] { work(*w, times); });
+                threads.emplace_back([this, &w, &dates, &times] { work(*w, dates, times); });
             }
         } catch (const std::exception&) {
             // No memory or thread for a worker: those that started go on.
@@ -270,10 +345,22 @@ public:
                 break;
             }
             Slot& slot = slots_[next];
-            m.consts.calc_time = times[next];
+            const RunDate& date = dates[next / per_date];
+            if (next % per_date == 0 && next > 0) {
+                // A new date: its values and geometry were worked out by the workers.
+                hooks.SetStatus("NON-TIME DEPENDENT CALCS - DONE");
+                hooks.yield();
+            }
+            m.consts.day = date.day;
+            m.consts.month = date.month;
+            m.consts.calc_time = times[next % per_date];
             m.header_line = std::move(slot.header);
             m.a1 = slot.a1;
             m.cf_noon_max = slot.cf_noon_max;
+            m.ssn = slot.ssn;
+            m.ak_factor = slot.ak_factor;
+            m.julian_date = slot.julian_date;
+            m.sol_lat = slot.sol_lat;
             hooks.SetTime(m.consts.calc_time);
             hooks.yield();
             hooks.SetStatus("IONOSPHERIC CALCULATION DONE. ");
@@ -290,6 +377,8 @@ public:
             ++next;
             hooks.step_done(m);
             lock.lock();
+            written_ = next;
+            room_.notify_all();
             if (hooks.aborted()) {
                 ended = Ended::aborted;
                 break;
@@ -298,9 +387,11 @@ public:
         stop_ = true;
         lock.unlock();
         changed_.notify_all();
+        room_.notify_all();
         for (auto& t : threads)
             t.join();
-        // The run's arrays end as those of the last step written, as one thread leaves them.
+        // The run's arrays end as those of the last step written, as one thread leaves
+        // them; a date left to this thread has its geometry worked out again.
         if (next > 0 && last_model_) *m.arrays = *last_model_->arrays;
         return ended;
     }
@@ -309,11 +400,21 @@ private:
     struct Slot {
         std::string screen, header;
         float a1 = 0, cf_noon_max = 0;
+        float ssn = 0, ak_factor = 0, julian_date = 0, sol_lat = 0;
         Model* model = nullptr;
         bool done = false;
     };
 
-    static void prepare(Model& w, const Model& m) {
+    // A worker's model, the date it holds and its own memo of the date-free geometry.
+    struct Worker {
+        Model model;
+        std::size_t date = 0;
+        bool has_date = false;
+        DateFreeGeometry date_free;
+    };
+
+    static void prepare(Worker& worker, const Model& m) {
+        Model& w = worker.model;
         w.settings() = m.settings();
         if (w.arrays)
             *w.arrays = *m.arrays;
@@ -328,13 +429,43 @@ private:
         w.cf_noon_max = m.cf_noon_max;
         w.exam_flag = 0;
         w.change_flag = 0;
+        worker.date = 0;
+        worker.has_date = true;  // the first date's, copied from the run's model
     }
 
-    void work(Model& w, const std::vector<float>& times) {
+    // The values and the geometry of a date, on the worker's model.
+    static void begin_date(Worker& worker, const RunDate& date, std::size_t index,
+                           RunHooks& hooks) {
+        Model& w = worker.model;
+        w.consts.day = date.day;
+        w.consts.month = date.month;
+        flux_to_ssn(w);
+        calc_ak_factor(w);
+        calc_sol_lat(w);
+        range_azim tx{w.consts.rlat, w.consts.rlon, 0, 0, 0, 0};
+        geometry_pass(w, hooks, tx, worker.date_free);
+        worker.date = index;
+        worker.has_date = !hooks.aborted();
+    }
+
+    void work(Worker& worker, const std::vector<RunDate>& dates, const std::vector<float>& times) {
         WorkerHooks hooks(stop_);
+        Model& w = worker.model;
+        const std::size_t per_date = times.size();
+        const std::size_t n = dates.size() * per_date;
         try {
-            for (std::size_t i = next_index_++; i < times.size() && !stop_; i = next_index_++) {
-                w.consts.calc_time = times[i];
+            for (std::size_t i = next_index_++; i < n && !stop_; i = next_index_++) {
+                {
+                    // Screens wait in memory until they are written: a slow front end
+                    // holds the workers back rather than let them fill the memory.
+                    std::unique_lock lock(mutex_);
+                    room_.wait(lock, [&] { return stop_ || i < written_ + kMaxAhead; });
+                }
+                if (stop_) break;
+                const std::size_t d = i / per_date;
+                if (!worker.has_date || worker.date != d) begin_date(worker, dates[d], d, hooks);
+                if (hooks.aborted()) break;
+                w.consts.calc_time = times[i % per_date];
                 ionosphere_pass(w, hooks);
                 path_pass(w, hooks);
                 if (hooks.aborted()) break;
@@ -349,6 +480,10 @@ private:
                     slot.header = std::move(header);
                     slot.a1 = w.a1;
                     slot.cf_noon_max = w.cf_noon_max;
+                    slot.ssn = w.ssn;
+                    slot.ak_factor = w.ak_factor;
+                    slot.julian_date = w.julian_date;
+                    slot.sol_lat = w.sol_lat;
                     slot.model = &w;
                     slot.done = true;
                 }
@@ -364,8 +499,11 @@ private:
         }
     }
 
+    // Steps a worker may compute beyond the first one not yet written.
+    static constexpr std::size_t kMaxAhead = 64;
+
     int threads_;
-    std::vector<std::unique_ptr<Model>> models_;
+    std::vector<std::unique_ptr<Worker>> models_;
     std::vector<Slot> slots_;
     std::atomic<std::size_t> next_index_{0};
     std::atomic<bool> stop_{false};
@@ -373,6 +511,8 @@ private:
     Model* last_model_ = nullptr;
     std::mutex mutex_;
     std::condition_variable changed_;
+    std::condition_variable room_;  // the writer has moved on
+    std::size_t written_ = 0;       // steps written so far (under mutex_)
 };
 
 }  // namespace
@@ -385,6 +525,8 @@ RunOutcome MainCalcs(Model& m, const std::optional<std::string>& output, RunHook
     int norestart_calc = 0;
     bool failed = false;
     hooks.Abort = 0;
+    DateFreeGeometry date_free;
+    std::optional<float> resume_at;
 
     std::optional<ScreenFile> file;
     if (output) {
@@ -408,7 +550,7 @@ RunOutcome MainCalcs(Model& m, const std::optional<std::string>& output, RunHook
         calc_ak_factor(m);
         calc_sol_lat(m);
         range_azim tx{k.rlat, k.rlon, 0, 0, 0, 0};
-        geometry_pass(m, hooks, tx);
+        geometry_pass(m, hooks, tx, date_free);
         if (hooks.aborted()) break;
         hooks.SetStatus("NON-TIME DEPENDENT CALCS - DONE");
         hooks.yield();
@@ -419,17 +561,31 @@ RunOutcome MainCalcs(Model& m, const std::optional<std::string>& output, RunHook
         float after_last = 0;
         // Examination and changes of the constants look at (and change) the model
         // between steps: their dates run on this thread alone.
-        if (parallel && norestart_calc == 0 && !hooks.exam_flag.load() &&
-            !hooks.change_flag.load() && list_times(k, times, after_last)) {
+        if (resume_at) {
+            k.calc_time = *resume_at;  // the rest of a date taken back from the workers
+            resume_at.reset();
+        } else if (parallel && norestart_calc == 0 && !hooks.exam_flag.load() &&
+                   !hooks.change_flag.load() && list_times(k, times, after_last)) {
+            const std::vector<RunDate> dates = list_dates(k, m.dates, times.size());
             std::size_t next = 0;
-            switch (parallel->run(m, times, next, file ? &*file : nullptr, hooks, messages)) {
+            const ParallelSteps::Ended ended =
+                parallel->run(m, dates, times, next, file ? &*file : nullptr, hooks, messages);
+            switch (ended) {
                 case ParallelSteps::Ended::done:
+                    k.day = dates.back().day;
+                    k.month = dates.back().month;
                     k.calc_time = after_last;
                     date_done = true;
                     break;
-                case ParallelSteps::Ended::fallback:
-                    k.calc_time = times[next];  // the rest of the date on this thread
-                    break;
+                case ParallelSteps::Ended::fallback: {
+                    // The rest on this thread, from the first step not written; the date's
+                    // values and geometry are worked out again on this model.
+                    const RunDate& d = dates[next / times.size()];
+                    k.day = d.day;
+                    k.month = d.month;
+                    resume_at = times[next % times.size()];
+                    continue;
+                }
                 case ParallelSteps::Ended::aborted:
                     break;
                 case ParallelSteps::Ended::failed:

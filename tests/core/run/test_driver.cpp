@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -258,4 +259,77 @@ TEST(Driver, RememberedHopMidpointsChangeNoBit) {
         EXPECT_EQ(std::memcmp(a.values.data(), b.values.data(), a.values.size() * sizeof(float)), 0)
             << grain;
     }
+}
+
+TEST(Driver, RememberedGeometryFollowsTheQthAndThePole) {
+    // A run keeps the distances, azimuths and geomagnetic coordinates of its first date
+    // for the next ones; a QTH or pole moved between dates must be seen on the next date
+    // exactly as a run that starts with it sees it.
+    struct Mover : RunHooks {
+        int calls = 0;
+        int ChangeConsts(Model& m) override {
+            if (++calls == 1) {
+                m.consts.rlat = -0.5f;
+                m.consts.mlon_1 = 1.0f;
+            }
+            return 0;
+        }
+    };
+    Model moved, fresh;
+    test::setup_model(moved, 3);
+    test::setup_model(fresh, 3);
+    moved.dates = {1, 3, 2, 3, 1, 1};
+    fresh.dates = {2, 3, 2, 3, 1, 1};
+    moved.consts.start_time = moved.consts.stop_time = 0;
+    fresh.consts.start_time = fresh.consts.stop_time = 0;
+    fresh.consts.rlat = -0.5f;
+    fresh.consts.mlon_1 = 1.0f;
+    Mover mover;
+    mover.change_flag = 1;
+    RunHooks plain;
+    MessageLog log;
+    ASSERT_EQ(MainCalcs(moved, std::nullopt, mover, log), RunOutcome::completed);
+    ASSERT_EQ(MainCalcs(fresh, std::nullopt, plain, log), RunOutcome::completed);
+    EXPECT_EQ(mover.calls, 2);
+    const ResultArrays& a = *moved.arrays;
+    const ResultArrays& b = *fresh.arrays;
+    for (const Array2D ResultArrays::*arr :
+         {&ResultArrays::pathlen, &ResultArrays::azim, &ResultArrays::mlat, &ResultArrays::mlon,
+          &ResultArrays::mof, &ResultArrays::longlof})
+        EXPECT_EQ(std::memcmp(a.*arr, b.*arr, sizeof(Array2D)), 0);
+}
+
+TEST(Driver, ExaminationTurnedOnInALaterDateTakesTheRunBackToOneThread) {
+    // Threads compute steps of several dates ahead; when the examination is turned on
+    // during the second date, the run goes on alone from the first step not written,
+    // on that date's values and geometry, and writes what one thread writes.
+    struct Turn : RunHooks {
+        std::vector<std::array<float, 3>> steps;  // month, day, time of each step
+        int examined = 0;
+        void step_done(Model& m) override {
+            steps.push_back({m.consts.month, m.consts.day, m.consts.calc_time});
+            if (steps.size() == 4) exam_flag = 1;
+        }
+        void ExamineArrays(Model&) override { ++examined; }
+    };
+    test::TempDir dir;
+    std::string text[2];
+    Turn hooks[2];
+    for (int i = 0; i < 2; ++i) {
+        Model m;
+        test::setup_model(m, 3);
+        m.dates = {1, 3, 3, 3, 1, 1};
+        m.consts.start_time = 0;
+        m.consts.stop_time = 12;
+        m.consts.step_time = 6;
+        MessageLog log;
+        const std::string out = dir.file("run" + std::to_string(i) + ".mof");
+        ASSERT_EQ(MainCalcs(m, out, hooks[i], log, i == 0 ? 1 : 2), RunOutcome::completed);
+        text[i] = test::read_file(out);
+    }
+    EXPECT_EQ(hooks[1].steps, hooks[0].steps);
+    EXPECT_EQ(hooks[0].steps.size(), 9u);
+    EXPECT_EQ(hooks[1].examined, hooks[0].examined);
+    EXPECT_EQ(hooks[0].examined, 5);
+    EXPECT_EQ(text[1], text[0]);
 }
