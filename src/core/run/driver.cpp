@@ -526,7 +526,9 @@ RunOutcome MainCalcs(Model& m, const std::optional<std::string>& output, RunHook
     bool failed = false;
     hooks.Abort = 0;
     DateFreeGeometry date_free;
-    std::optional<float> resume_at;
+    // The step a date taken back from the workers goes on from, when resuming is set.
+    bool resuming = false;
+    float resume_at = 0;
 
     std::optional<ScreenFile> file;
     if (output) {
@@ -561,9 +563,9 @@ RunOutcome MainCalcs(Model& m, const std::optional<std::string>& output, RunHook
         float after_last = 0;
         // Examination and changes of the constants look at (and change) the model
         // between steps: their dates run on this thread alone.
-        if (resume_at) {
-            k.calc_time = *resume_at;  // the rest of a date taken back from the workers
-            resume_at.reset();
+        if (resuming) {
+            k.calc_time = resume_at;  // the rest of a date taken back from the workers
+            resuming = false;
         } else if (parallel && norestart_calc == 0 && !hooks.exam_flag.load() &&
                    !hooks.change_flag.load() && list_times(k, times, after_last)) {
             const std::vector<RunDate> dates = list_dates(k, m.dates, times.size());
@@ -584,6 +586,7 @@ RunOutcome MainCalcs(Model& m, const std::optional<std::string>& output, RunHook
                     k.day = d.day;
                     k.month = d.month;
                     resume_at = times[next % times.size()];
+                    resuming = true;
                     continue;
                 }
                 case ParallelSteps::Ended::aborted:
