@@ -9,6 +9,18 @@
 
 namespace skywave {
 
+bool is_marked(const RunSettings& s, int flat_index) {
+    return const_table[flat_index].cons_type != 0 && s.diddle_flag[flat_index] == 1;
+}
+
+std::vector<MarkedConstant> marked_constants(const RunSettings& s) {
+    std::vector<MarkedConstant> marked;
+    for (int g = 0; g < kGroupCount; ++g)
+        for (int c = 0; c < int(const_groups[g].con.size()); ++c)
+            if (is_marked(s, flat_index(g, c))) marked.push_back({g, flat_index(g, c)});
+    return marked;
+}
+
 NetScore net_score(const Constants& k, const ScoreResults& ref, const ScoreResults& r) {
     NetScore s;
     s.mof_score = float(D(k.w_mof_at) * (D(r.mof_at) - ref.mof_at) +

@@ -5,7 +5,10 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
+#include "base/report.h"
+#include "run/sweep.h"
 #include "tuning/score.h"
 
 namespace skywave {
@@ -26,6 +29,31 @@ std::string scored_run_text(const ScoreResults& r, const NetScore& s);
 // "changed  NAME   from DEFAULT  to VALUE" for every constant off its default; without
 // setup, the SETUP group (times, date, indices, QTH, grain) is left out.
 std::string changed_constants(const RunSettings& s, bool setup = true);
+
+// The constants a sweep varies: class not 0 and diddle_flag exactly 1.
+bool is_marked(const RunSettings& s, int flat_index);
+
+// A marked constant: its group and its index in the flat table.
+struct MarkedConstant {
+    int group, flat;
+};
+// The marked constants, in the table's order.
+std::vector<MarkedConstant> marked_constants(const RunSettings& s);
+
+// Hooks that pass everything on, and ask the sweep to stop once its report can no longer
+// be written: the results of further runs would be lost.
+class StopOnReportError : public SweepHooks {
+public:
+    StopOnReportError(SweepHooks& to, const Report& report) : to_(to), report_(report) {}
+    void SetStatus2(const std::string& text) override { to_.SetStatus2(text); }
+    void progress(long done, long planned) override { to_.progress(done, planned); }
+    bool stop_requested() override { return to_.stop_requested() || !report_.ok(); }
+    void note(const std::string& text) override { to_.note(text); }
+
+private:
+    SweepHooks& to_;
+    const Report& report_;
+};
 
 class ConstantSteps {
 public:

@@ -17,10 +17,6 @@ namespace skywave {
 
 namespace {
 
-struct Marked {
-    int group, cons, flat;
-};
-
 // Scores the worker's last run; false (with the reason) when it could not be scored.
 bool score_run(const SweepWorker& w, const FileText& compare, ScoreResults& r, std::string& why) {
     MessageLog log;
@@ -35,7 +31,7 @@ bool score_run(const SweepWorker& w, const FileText& compare, ScoreResults& r, s
 
 // One marked constant's sweep on a worker: negative side first, then positive, each
 // side going on only while the runs score better than the reference.
-void sweep_constant(const RunSettings& base, const Marked& c, const FileText& compare,
+void sweep_constant(const RunSettings& base, const MarkedConstant& c, const FileText& compare,
                     const ScoreResults& ref, int task, SweepWorker& w, SweepContext& ctx,
                     MessageSink& messages) {
     Model& m = w.model;
@@ -73,10 +69,6 @@ void sweep_constant(const RunSettings& base, const Marked& c, const FileText& co
 
 }  // namespace
 
-bool is_marked(const RunSettings& s, int flat_index) {
-    return const_table[flat_index].cons_type != 0 && s.diddle_flag[flat_index] == 1;
-}
-
 std::string utc_stamp(std::time_t t) {
     static const char* const kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
     static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
@@ -109,21 +101,9 @@ SweepOutcome DiddleConsts(const RunSettings& settings, const FileText& CompareFi
     report.printf("START_TIME= %f  STOP_TIME=%f\n", D(settings.consts.start_time),
                   D(settings.consts.stop_time));
 
-    std::vector<Marked> marked;
-    for (int g = 0; g < kGroupCount; ++g)
-        for (int c = 0; c < int(const_groups[g].con.size()); ++c)
-            if (is_marked(settings, flat_index(g, c))) marked.push_back({g, c, flat_index(g, c)});
+    const std::vector<MarkedConstant> marked = marked_constants(settings);
 
-    // A report that can no longer be written stops the sweep: its results would be lost.
-    struct StopOnReportError : SweepHooks {
-        StopOnReportError(SweepHooks& to, const Report& report) : to(to), report(report) {}
-        void SetStatus2(const std::string& text) override { to.SetStatus2(text); }
-        void progress(long done, long planned) override { to.progress(done, planned); }
-        bool stop_requested() override { return to.stop_requested() || !report.ok(); }
-        void note(const std::string& text) override { to.note(text); }
-        SweepHooks& to;
-        const Report& report;
-    } sweep_hooks(hooks, report);
+    StopOnReportError sweep_hooks(hooks, report);
 
     Sweep sweep(jobs, ScratchFile);
     hooks.SetStatus2("Reference run");

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "base/file_text.h"
+#include "tuning/constant_sweep.h"
 
 namespace skywave {
 
@@ -15,9 +16,6 @@ class MessageSink;
 class Report;
 class SweepHooks;
 enum class SweepOutcome;
-
-// The constants the sweep varies: class not 0 and diddle_flag exactly 1.
-bool is_marked(const RunSettings& s, int flat_index);
 
 // "Sun Dec 06 18:16:42 2026": the report's UTC time stamps, in English.
 std::string utc_stamp(std::time_t t);

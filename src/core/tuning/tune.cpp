@@ -50,10 +50,6 @@ struct RunCounts {
     CellCounts counts;
 };
 
-struct Marked {
-    int group, flat;
-};
-
 // One trial of a constant, scored over every file.
 struct Trial {
     Trial(double shown, const ConstantSteps& steps) : shown(shown), steps(steps) {}
@@ -262,21 +258,9 @@ SweepOutcome tune_constants(const RunSettings& base, const std::vector<std::stri
     for (const ContestFile& f : holdout_files)
         if (f.usable) holdout.push_back(&f);
 
-    std::vector<Marked> marked;
-    for (int g = 0; g < kGroupCount; ++g)
-        for (int c = 0; c < int(const_groups[g].con.size()); ++c)
-            if (is_marked(base, flat_index(g, c))) marked.push_back({g, flat_index(g, c)});
+    const std::vector<MarkedConstant> marked = marked_constants(base);
 
-    // A report that can no longer be written stops the tune: its results would be lost.
-    struct StopOnReportError : SweepHooks {
-        StopOnReportError(SweepHooks& to, const Report& report) : to(to), report(report) {}
-        void SetStatus2(const std::string& text) override { to.SetStatus2(text); }
-        void progress(long done, long planned) override { to.progress(done, planned); }
-        bool stop_requested() override { return to.stop_requested() || !report.ok(); }
-        void note(const std::string& text) override { to.note(text); }
-        SweepHooks& to;
-        const Report& report;
-    } sweep_hooks(hooks, report);
+    StopOnReportError sweep_hooks(hooks, report);
     LockedMessages locked(messages);
     hooks.sweep_started();
     Sweep sweep(options.jobs, options.scratch);
@@ -336,7 +320,7 @@ SweepOutcome tune_constants(const RunSettings& base, const std::vector<std::stri
     // still going per round, each trial a run of every file.
     std::vector<ConstantSteps> steps;
     std::vector<std::vector<Trial>> trials(marked.size());
-    for (const Marked& c : marked)
+    for (const MarkedConstant& c : marked)
         steps.emplace_back(k, const_table[c.flat].cons_type == 4);
     while (ref_scored && !sweep.stopped()) {
         std::vector<std::size_t> going;
