@@ -287,6 +287,24 @@ private:
 // worker waits for the others at the end of a date. Each worker renders its screens;
 // this thread hands them to the file in order of date and time and is the only one
 // that calls the front end.
+// The values of a date a step leaves on the model beside its arrays, which the map's
+// information, the examination and the next step read.
+struct DateValues {
+    float a1 = 0, cf_noon_max = 0, ssn = 0, ak_factor = 0, julian_date = 0, sol_lat = 0;
+
+    static DateValues of(const Model& m) {
+        return {m.a1, m.cf_noon_max, m.ssn, m.ak_factor, m.julian_date, m.sol_lat};
+    }
+    void put(Model& m) const {
+        m.a1 = a1;
+        m.cf_noon_max = cf_noon_max;
+        m.ssn = ssn;
+        m.ak_factor = ak_factor;
+        m.julian_date = julian_date;
+        m.sol_lat = sol_lat;
+    }
+};
+
 class ParallelSteps {
 public:
     explicit ParallelSteps(int threads) : threads_(threads) {}
@@ -355,12 +373,7 @@ public:
             m.consts.month = date.month;
             m.consts.calc_time = times[next % per_date];
             m.header_line = std::move(slot.header);
-            m.a1 = slot.a1;
-            m.cf_noon_max = slot.cf_noon_max;
-            m.ssn = slot.ssn;
-            m.ak_factor = slot.ak_factor;
-            m.julian_date = slot.julian_date;
-            m.sol_lat = slot.sol_lat;
+            slot.values.put(m);
             hooks.SetTime(m.consts.calc_time);
             hooks.yield();
             hooks.SetStatus("IONOSPHERIC CALCULATION DONE. ");
@@ -399,8 +412,7 @@ public:
 private:
     struct Slot {
         std::string screen, header;
-        float a1 = 0, cf_noon_max = 0;
-        float ssn = 0, ak_factor = 0, julian_date = 0, sol_lat = 0;
+        DateValues values;
         Model* model = nullptr;
         bool done = false;
     };
@@ -421,12 +433,7 @@ private:
         else
             w.arrays = std::make_unique<ResultArrays>(*m.arrays);
         w.path_cache.allocate();
-        w.ssn = m.ssn;
-        w.ak_factor = m.ak_factor;
-        w.julian_date = m.julian_date;
-        w.sol_lat = m.sol_lat;
-        w.a1 = m.a1;
-        w.cf_noon_max = m.cf_noon_max;
+        DateValues::of(m).put(w);
         w.exam_flag = 0;
         w.change_flag = 0;
         worker.date = 0;
@@ -478,12 +485,7 @@ private:
                     Slot& slot = slots_[i];
                     slot.screen = std::move(screen);
                     slot.header = std::move(header);
-                    slot.a1 = w.a1;
-                    slot.cf_noon_max = w.cf_noon_max;
-                    slot.ssn = w.ssn;
-                    slot.ak_factor = w.ak_factor;
-                    slot.julian_date = w.julian_date;
-                    slot.sol_lat = w.sol_lat;
+                    slot.values = DateValues::of(w);
                     slot.model = &w;
                     slot.done = true;
                 }
