@@ -21,21 +21,10 @@ namespace {
 // A check of --delay: a GIF counts a frame's delay in hundredths of a second in 16 bits,
 // and viewers treat a delay of 0 as "as fast as you like", so 10 ms to 655350 ms.
 CLI::Validator gif_delay() {
-    return CLI::Validator(
-        [](std::string& text) -> std::string {
-            long value = 0;
-            std::size_t used = 0;
-            try {
-                value = std::stol(text, &used);
-            } catch (const std::exception&) {
-                used = 0;
-            }
-            return used == text.size() && used > 0 && value >= 10 && value <= 655350
-                       ? std::string()
-                       : "a frame is shown for 10 to 655350 ms (a GIF counts hundredths of a "
-                         "second)";
-        },
-        "10..655350");
+    return whole_number_in(10, 655350,
+                           "a frame is shown for 10 to 655350 ms (a GIF counts hundredths of a "
+                           "second)",
+                           "10..655350");
 }
 
 struct RenderCommand {
@@ -118,31 +107,14 @@ struct RenderCommand {
         ReplayFile replay;
         if (!replay.open(file, m, messages)) return kError;
         if (output_is_input({gif}, {file}, messages)) return kError;
-        const ViewState v = view_state();
-        const SourceRect src = paint_source(v, false);
-        GifAnimation animation;
-        animation.x = src.x;
-        animation.y = src.y;
-        animation.width = src.width;
-        animation.height = src.height;
-        animation.frame_count = replay.screen_count();
-        animation.delay_ms = delay_ms;
-        MapSurfaces surfaces;
-        ReplayScreen s;
-        std::string title;
         Progress progress;
         progress.set_label(gif);
-        progress.set_total(animation.frame_count);
-        const auto draw_screen = [&](int) -> const Surface* {
-            // Stopped between frames: the GIF is complete or not written at all.
-            if (interrupted()) return nullptr;
-            replay.ReadScreen(m, s);
-            title = DrawReplay(surfaces, m, s, v);
-            return &surfaces.Working;
-        };
+        progress.set_total(replay.screen_count());
         std::string error;
-        const GifOutcome outcome =
-            write_gif(gif, animation, draw_screen, error, [&](int) { progress.advance(title); });
+        const GifOutcome outcome = write_replay_gif(
+            gif, replay, m, view_state(), replay.screen_count(), delay_ms,
+            [] { return interrupted(); },
+            [&](int, const std::string& title) { progress.advance(title); }, error);
         progress.finish();
         switch (outcome) {
             case GifOutcome::written:

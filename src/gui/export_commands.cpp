@@ -55,30 +55,16 @@ void MapWindow::export_animation() {
                 worker_messages_.show_message("Can't open the file", "ERROR", file);
                 return;
             }
-            MapSurfaces surfaces;
-            ReplayScreen screen;
-            const SourceRect src = paint_source(view, false);
-            GifAnimation animation;
-            animation.x = src.x;
-            animation.y = src.y;
-            animation.width = src.width;
-            animation.height = src.height;
-            animation.frame_count = screens;
             std::string error;
-            const GifOutcome outcome = write_gif(
-                name, animation,
-                [&](int) -> const Surface* {
-                    if (abort_.load() != 0) return nullptr;
-                    replay.ReadScreen(*model, screen);
-                    DrawReplay(surfaces, *model, screen, view);
-                    return &surfaces.Working;
-                },
-                error,
-                [this, screens](int done) {
+            const GifOutcome outcome = write_replay_gif(
+                name, replay, *model, view, screens, GifAnimation{}.delay_ms,
+                [this] { return abort_.load() != 0; },
+                [this, screens](int done, const std::string&) {
                     worker_.post([this, done, screens] {
                         if (bars_) bars_->SetProgress(done, screens);
                     });
-                });
+                },
+                error);
             if (outcome == GifOutcome::failed)
                 worker_messages_.show_message(error, "ERROR WRITING OUTPUT");
         },

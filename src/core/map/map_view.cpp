@@ -332,3 +332,35 @@ std::string misc_values(const Model& m) {
 }
 
 }  // namespace skywave
+
+namespace skywave {
+
+GifOutcome write_replay_gif(const std::string& name, ReplayFile& replay, Model& m,
+                            const ViewState& view, int frame_count, int delay_ms,
+                            const std::function<bool()>& stop,
+                            const std::function<void(int done, const std::string& title)>& drawn,
+                            std::string& error) {
+    const SourceRect src = paint_source(view, false);
+    GifAnimation animation;
+    animation.x = src.x;
+    animation.y = src.y;
+    animation.width = src.width;
+    animation.height = src.height;
+    animation.frame_count = frame_count;
+    animation.delay_ms = delay_ms;
+    MapSurfaces surfaces;
+    ReplayScreen screen;
+    std::string title;
+    return write_gif(
+        name, animation,
+        [&](int) -> const Surface* {
+            // Stopped between frames: the GIF is complete or not written at all.
+            if (stop()) return nullptr;
+            replay.ReadScreen(m, screen);
+            title = DrawReplay(surfaces, m, screen, view);
+            return &surfaces.Working;
+        },
+        error, [&](int done) { drawn(done, title); });
+}
+
+}  // namespace skywave

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "files/replay.h"
+#include "map/gif_io.h"
 #include "map/surface.h"
 #include "model/result_arrays.h"
 
@@ -53,6 +54,15 @@ void ColorLine(Surface& working, const Model& m, const MapResources& res, const 
 // Composes a replay screen; returns the title ("MM DD HH.HH ...  BOTH MOF ").
 std::string DrawReplay(MapSurfaces& s, const Model& m, const ReplayScreen& screen,
                        const ViewState& view);
+
+// The next frame_count screens of an open replay file, drawn in the view, as one animated
+// GIF of the map's picture. stop is asked before each frame and ends the writing with
+// nothing written; drawn gets the number of frames done and the last one's title.
+GifOutcome write_replay_gif(const std::string& name, ReplayFile& replay, Model& m,
+                            const ViewState& view, int frame_count, int delay_ms,
+                            const std::function<bool()>& stop,
+                            const std::function<void(int done, const std::string& title)>& drawn,
+                            std::string& error);
 
 // The examined array and its colour scale.
 struct ExamState {
