@@ -16,6 +16,11 @@ namespace skywave::cli {
 // returns the exit code.
 using Action = std::function<int()>;
 
+// A check of a whole-number flag from low to high, answering with message; name is its
+// range as the help shows it.
+CLI::Validator whole_number_in(long low, long high, const std::string& message,
+                               const std::string& name);
+
 // A check of a whole-number flag that counts from 1, answering with what it counts
 // ("screens count from 1") instead of the parser's range.
 CLI::Validator counting_from_one(const std::string& message);

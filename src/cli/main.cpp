@@ -2,6 +2,7 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cstdio>
+#include <limits>
 #include <new>
 #include <optional>
 #include <string>
@@ -12,9 +13,10 @@
 
 namespace skywave::cli {
 
-CLI::Validator counting_from_one(const std::string& message) {
+CLI::Validator whole_number_in(long low, long high, const std::string& message,
+                               const std::string& name) {
     return CLI::Validator(
-        [message](std::string& text) -> std::string {
+        [=](std::string& text) -> std::string {
             long value = 0;
             std::size_t used = 0;
             try {
@@ -22,9 +24,14 @@ CLI::Validator counting_from_one(const std::string& message) {
             } catch (const std::exception&) {
                 used = 0;
             }
-            return used == text.size() && used > 0 && value >= 1 ? std::string() : message;
+            return used == text.size() && used > 0 && value >= low && value <= high ? std::string()
+                                                                                    : message;
         },
-        "N>=1");
+        name);
+}
+
+CLI::Validator counting_from_one(const std::string& message) {
+    return whole_number_in(1, std::numeric_limits<long>::max(), message, "N>=1");
 }
 
 namespace {
