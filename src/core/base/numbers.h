@@ -8,6 +8,8 @@
 #pragma once
 
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <optional>
 
 namespace skywave {
@@ -21,6 +23,19 @@ inline constexpr float kPi = 3.1415927f;
 inline constexpr float kTwoPi = 6.2831855f;
 inline constexpr float kHalfPi = 1.5707964f;
 inline constexpr float kThreeHalfPi = 4.712389f;
+
+// The exact bits of a value, as the memos of the model key on them: equal bits give
+// equal results, where equal values need not (0 and -0, NaNs).
+inline std::uint32_t bits_of(float v) {
+    std::uint32_t b;
+    std::memcpy(&b, &v, sizeof b);
+    return b;
+}
+inline std::uint64_t bits_of(double v) {
+    std::uint64_t b;
+    std::memcpy(&b, &v, sizeof b);
+    return b;
+}
 
 // Truncates toward zero. A value that has no integer meaning (NaN, infinity or beyond
 // the range of int) gives no result, so callers decide what "no value" means instead

@@ -7,8 +7,8 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 
+#include "base/numbers.h"
 #include "model/grid.h"
 
 namespace skywave {
@@ -16,8 +16,7 @@ namespace skywave {
 class ColumnCosines {
 public:
     double cos(int col, double x) {
-        std::uint64_t bits;
-        std::memcpy(&bits, &x, sizeof bits);
+        const std::uint64_t bits = bits_of(x);
         if (!(valid_[col] && key_[col] == bits)) {
             key_[col] = bits;
             value_[col] = std::cos(x);

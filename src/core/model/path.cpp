@@ -202,7 +202,7 @@ PathTrace trace_path(Model& m, const PathTarget& t, bool long_path, bool cached)
                 hops = m.path_cache.store_hops(*entry, g.khop, scratch, hops.sin_half_hop,
                                                hops.cos_half_hop);
             g.cells = hops.cells;
-            std::memcpy(&g.h_bits, &h_calc, sizeof g.h_bits);
+            g.h_bits = bits_of(h_calc);
             m.path_cache.store_geometry(*entry, g);
             cells = m.path_cache.cells(g.cells);
         } else {

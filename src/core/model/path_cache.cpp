@@ -1,20 +1,12 @@
 #include "model/path_cache.h"
 
 #include <algorithm>
-#include <cstring>
 
+#include "base/numbers.h"
 #include "model/constants.h"
 #include "model/grid.h"
 
 namespace skywave {
-
-namespace {
-std::uint32_t bits_of(float v) {
-    std::uint32_t b;
-    std::memcpy(&b, &v, sizeof b);
-    return b;
-}
-}  // namespace
 
 // All or nothing: the new buffers are made first and taken over together, so a failed
 // allocation leaves no cache that looks allocated but is not.

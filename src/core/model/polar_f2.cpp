@@ -2,22 +2,11 @@
 
 #include <array>
 #include <cmath>
-#include <cstring>
 
 #include "base/numbers.h"
 #include "model/model.h"
 
 namespace skywave {
-
-namespace {
-
-std::uint32_t bits_of(float v) {
-    std::uint32_t b;
-    std::memcpy(&b, &v, sizeof b);
-    return b;
-}
-
-}  // namespace
 
 void plr_step(const Model& m, PlrStep& s) {
     const Constants& k = m.consts;
