@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "base/numbers.h"
+#include "base/power.h"
 #include "model/model.h"
 
 namespace skywave {
@@ -18,12 +19,6 @@ float night_a1(const Constants& k) {
     return float(
         (D(k.a1_1) + D(k.a1_2) * k.sf_index + D(k.a1_3) * std::pow(D(k.sf_index), D(k.a1_4))) /
         k.a1_5);
-}
-
-// x^e. A first power is x itself, exactly as the library's pow returns it, and many
-// exponents of the model are 1 by default.
-double power(double x, double e) {
-    return e == 1 ? x : std::pow(x, e);
 }
 
 // f^e of a float: its square is exact in double, as pow returns it too.

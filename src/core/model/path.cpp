@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "base/numbers.h"
+#include "base/power.h"
 #include "model/geomag.h"
 #include "model/model.h"
 #include "model/path_cache.h"
@@ -70,8 +71,8 @@ HopGeometry hop_geometry(const Constants& k, float h_calc, double sin_hh, double
         g.sex = by_takeoff->f;
         g.sex_factor = by_takeoff->d;
     } else {
-        g.sex = float(D(k.sex_1) - D(k.sex_2) * std::pow(std::cos(D(g.takeoff)), D(k.sex_3)));
-        g.sex_factor = std::pow(std::fabs(D(g.sex)), D(k.sex_4));
+        g.sex = float(D(k.sex_1) - D(k.sex_2) * power(std::cos(D(g.takeoff)), D(k.sex_3)));
+        g.sex_factor = power(std::fabs(D(g.sex)), D(k.sex_4));
         if (by_takeoff) PathCache::fill(*by_takeoff, g.takeoff, g.sex, g.sex_factor);
     }
     return g;
@@ -138,15 +139,18 @@ PathTrace trace_path(Model& m, const PathTarget& t, bool long_path, bool cached)
     std::uint16_t scratch[1000];
 
     // First split, with the constant hop range: where does the path reflect?
-    int khop = hop_count(D(pathlen) / k.maxhop);
     range_azim cp{k.rlat, k.rlon, 0, 0, 0, azim};
     float h_avg = 0;
     float h_min = 1000.0f;
-    float half_hop = float(D(pathlen) / (2 * D(khop)));
+    int khop;
+    float half_hop;
     const std::uint16_t* cells;
-    if (entry && entry->khop1 == khop) {
+    if (entry && entry->khop1 != 0) {
+        khop = entry->khop1;
         cells = m.path_cache.cells(entry->cells1);
     } else {
+        khop = hop_count(D(pathlen) / k.maxhop);
+        half_hop = float(D(pathlen) / (2 * D(khop)));
         midpoint_cells(m.grid, cp, khop, half_hop, scratch);
         cells = scratch;
         if (entry && khop <= PathCache::kMaxHops) {
@@ -154,12 +158,18 @@ PathTrace trace_path(Model& m, const PathTarget& t, bool long_path, bool cached)
             entry->cells1 = m.path_cache.store_cells(scratch, khop);
         }
     }
+    // These sums and the mean are taken in float: a sum or quotient of two floats
+    // worked out in double and rounded to float is the float sum or quotient itself
+    // (double carries more than twice the float's digits), and it saves the
+    // conversions on the chain from one hop to the next.
+    // A cell's number is its offset in an array's block of MAX_ROWS x MAX_COLS.
+    const float* const layer_height = &a.h[0][0];
     for (int i = 0; i < khop; ++i) {
-        const float h = a.h[cells[i] / MAX_COLS][cells[i] % MAX_COLS];
-        h_avg = float(D(h_avg) + h);
+        const float h = layer_height[cells[i]];
+        h_avg += h;
         if (h < h_min) h_min = h;
     }
-    h_avg = float(D(h_avg) / khop);
+    h_avg /= float(khop);
     const float h_calc = k.h_min_flag != 0 ? h_min : h_avg;
 
     // Second split, with the range of a hop that leaves the ground horizontally and
@@ -214,11 +224,12 @@ PathTrace trace_path(Model& m, const PathTarget& t, bool long_path, bool cached)
 
     // The MOF is set by the weakest F2 layer along the path, the LOF by the sum of
     // the absorption at every hop.
+    const float* const f2_mof = &a.g2[0][0];
+    const float* const absorption = &a.ls[0][0];
     for (int i = 0; i < khop; ++i) {
-        const int r = cells[i] / MAX_COLS, c = cells[i] % MAX_COLS;
-        const float g2 = a.g2[r][c];
+        const float g2 = f2_mof[cells[i]];
         if (g2 < cmof) cmof = g2;
-        clof = float(D(clof) + a.ls[r][c]);
+        clof += absorption[cells[i]];  // in float, as the heights above
     }
     // The point cursor is left on the last midpoint's cell.
     m.lat_idx = cells[khop - 1] / MAX_COLS;
@@ -227,7 +238,7 @@ PathTrace trace_path(Model& m, const PathTarget& t, bool long_path, bool cached)
     if (!long_path && trans_equatorial(m, t, azim)) cmof = float(D(k.te_1) * cmof);
     cmof = clamp_to(float(D(g.m9) * cmof), 1.0f, 50.0f);
     clof = float(D(clof) * g.sex_factor);
-    clof = float(D(k.clof_3) * std::pow(D(clof), D(k.clof_4)) + D(k.clof_2) * clof + k.clof_1);
+    clof = float(D(k.clof_3) * power(D(clof), D(k.clof_4)) + D(k.clof_2) * clof + k.clof_1);
     clof = clamp_to(clof, 1.0f, 50.0f);
 
     p.cmof = cmof;

@@ -14,7 +14,7 @@ void PathCache::allocate() {
     if (!entries_.empty()) return;
     std::vector<Entry, LargePageAllocator<Entry>> entries(kEntries, Entry{});
     std::vector<std::uint16_t> arena;
-    arena.reserve(std::size_t(1) << 16);
+    arena.reserve(std::size_t(1) << 18);
     std::vector<ScalarMemo> memos(std::size_t(kMemoTables) * kMemoSlots, ScalarMemo{});
     entries_.swap(entries);
     arena_.swap(arena);
@@ -47,25 +47,6 @@ void PathCache::begin_pass(const Constants& k, const Grid& g) {
     keyed_ = true;
 }
 
-PathCache::Entry& PathCache::select(int path, int row, int col, float pathlen, float azim) {
-    Entry& e = entries_[std::size_t((path * 38 + row) * 80 + col)];
-    if (e.generation == generation_ && bits_of(e.pathlen) == bits_of(pathlen) &&
-        bits_of(e.azim) == bits_of(azim))
-        return e;
-    e = Entry{};
-    e.pathlen = pathlen;
-    e.azim = azim;
-    e.generation = generation_;
-    return e;
-}
-
-const PathCache::Geometry* PathCache::find_geometry(const Entry& e, float h_calc) {
-    const std::uint32_t h = bits_of(h_calc);
-    for (int i = 0; i < e.n_geometry; ++i)
-        if (e.geometry[i].h_bits == h) return &e.geometry[i];
-    return nullptr;
-}
-
 void PathCache::store_geometry(Entry& e, const Geometry& g) {
     constexpr int n = int(sizeof e.geometry / sizeof e.geometry[0]);
     if (e.n_geometry < n) {
@@ -80,23 +61,6 @@ const PathCache::HopSlot* PathCache::find_hops(const Entry& e, int khop) {
     for (int i = 0; i < e.n_hops; ++i)
         if (e.hops[i].khop == khop) return &e.hops[i];
     return nullptr;
-}
-
-PathCache::ScalarMemo& PathCache::memo(MemoTable table, float key) {
-    // Fibonacci hashing of the bits: neighbouring heights and angles spread out.
-    const std::uint32_t h = (bits_of(key) * 2654435769u) >> 24;
-    return memos_[std::size_t(table) * kMemoSlots + h];
-}
-
-bool PathCache::holds(const ScalarMemo& slot, float key) {
-    return slot.valid && slot.key == bits_of(key);
-}
-
-void PathCache::fill(ScalarMemo& slot, float key, float f, double d) {
-    slot.key = bits_of(key);
-    slot.valid = true;
-    slot.f = f;
-    slot.d = d;
 }
 
 std::uint32_t PathCache::store_cells(const std::uint16_t* cells, int khop) {

@@ -18,6 +18,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "base/numbers.h"
+
 #include "base/large_pages.h"
 
 namespace skywave {
@@ -115,5 +117,43 @@ private:
     std::vector<Entry, LargePageAllocator<Entry>> entries_;
     std::vector<std::uint16_t> arena_;
 };
+
+// The few calls of every path, inline.
+
+inline PathCache::Entry& PathCache::select(int path, int row, int col, float pathlen, float azim) {
+    Entry& e = entries_[std::size_t((path * 38 + row) * 80 + col)];
+    if (e.generation == generation_ && bits_of(e.pathlen) == bits_of(pathlen) &&
+        bits_of(e.azim) == bits_of(azim))
+        return e;
+    e = Entry{};
+    e.pathlen = pathlen;
+    e.azim = azim;
+    e.generation = generation_;
+    return e;
+}
+
+inline const PathCache::Geometry* PathCache::find_geometry(const Entry& e, float h_calc) {
+    const std::uint32_t h = bits_of(h_calc);
+    for (int i = 0; i < e.n_geometry; ++i)
+        if (e.geometry[i].h_bits == h) return &e.geometry[i];
+    return nullptr;
+}
+
+inline PathCache::ScalarMemo& PathCache::memo(MemoTable table, float key) {
+    // Fibonacci hashing of the bits: neighbouring heights and angles spread out.
+    const std::uint32_t h = (bits_of(key) * 2654435769u) >> 24;
+    return memos_[std::size_t(table) * kMemoSlots + h];
+}
+
+inline bool PathCache::holds(const ScalarMemo& slot, float key) {
+    return slot.valid && slot.key == bits_of(key);
+}
+
+inline void PathCache::fill(ScalarMemo& slot, float key, float f, double d) {
+    slot.key = bits_of(key);
+    slot.valid = true;
+    slot.f = f;
+    slot.d = d;
+}
 
 }  // namespace skywave

@@ -1,6 +1,8 @@
 #include "model/polar_f2.h"
 
 #include <array>
+#include <bit>
+#include <cfloat>
 #include <cmath>
 
 #include "base/numbers.h"
@@ -20,7 +22,42 @@ void plr_step(const Model& m, PlrStep& s) {
     s.south_base = D(k.splr_1) + m.ssn / D(k.splr_2);
     s.south_amp = D(k.splr_6) + D(k.splr_7) * m.ssn;
     s.south_season = D(k.splr_9) + D(k.splr_10) * (k.splr_11 - D(s.v) * s.v);
+    // The north's exponent is nplr_3 times a difference of two cosines, the south's
+    // a sum of terms whose cosines, v and ys^4 stay within [-1, 1]. The factor covers
+    // the roundings of the terms.
+    constexpr double kRoundings = 1.0001;
+    const double infinity = HUGE_VAL;
+    s.north_bound = std::isfinite(k.nplr_4) ? std::fabs(s.north_scale) *
+                                                  std::exp(2 * std::fabs(D(k.nplr_3))) * kRoundings
+                                            : infinity;
+    s.south_bound =
+        std::isfinite(k.splr_8)
+            ? (std::fabs(s.south_base) +
+               std::fabs(D(s.u)) * (std::fabs(D(k.splr_3)) + std::fabs(D(k.splr_4)) +
+                                    std::fabs(D(k.splr_5) * m.ssn)) +
+               std::fabs(s.south_amp) + std::exp(std::fabs(D(s.v))) * std::fabs(s.south_season)) *
+                  kRoundings
+            : infinity;
 }
+
+namespace {
+
+// Whether float(a + b) is float(a) for every |b| up to b_bound, a + b first rounded to
+// double: a positive a whose distance to either midpoint between its float and the
+// next float exceeds the bound and the double's rounding.
+bool rounds_to_same_float(double a, double b_bound) {
+    if (!(a >= 0x1p-100 && a <= 0x1p100)) return false;
+    const float f = float(a);
+    const std::uint32_t b = bits_of(f);
+    const double ulp = D(std::bit_cast<float>(b & 0x7f80'0000u)) * 0x1p-23;
+    const double up = D(f) + ulp / 2;
+    // Below a power of two the next float lies only half an ulp away.
+    const double down = D(f) - ((b & 0x007f'ffffu) == 0 ? ulp / 4 : ulp / 2);
+    const double slack = b_bound + a * 0x1p-51;
+    return up - a > slack && a - down > slack;
+}
+
+}  // namespace
 
 void PolarCells::begin_pass(const Model& m) {
     const Constants& k = m.consts;
@@ -95,6 +132,30 @@ void f0f2_plr(Model& m, PlrStep& s, PolarCells& cells) {
         return;
     }
     const PolarCells::Cell& e = cells.cell(m, r, c);
+    const float ff = e.ff;
+    // The blend: the mid-latitude value's share plus the polar term's. Away from the
+    // geomagnetic pole ff is tiny and the polar share lies far below the last bit of
+    // the float the sum is kept in, whatever the polar term: the float is then that of
+    // the mid-latitude share, and the term is not needed (unless it is shown).
+    const double mid_share = (1 - D(ff)) * g2 * g2 / k.g2_8;
+    const double polar_factor = D(k.g2_9) * ff;
+    if (!m.exam_flag) {
+        bool bounded;
+        double bound;
+        if (mlat >= 0) {
+            bounded = mlat <= FLT_MAX;  // a finite cosine's argument
+            bound = s.north_bound;
+        } else {
+            // a finite cosine's argument, and ys^4 within [0, 1]
+            const float b = float(e.south_b1 * s.v - e.south_e * (D(s.am) * s.u * e.z_over_za));
+            bounded = e.ys4 <= 1 && std::isfinite(b);
+            bound = s.south_bound;
+        }
+        if (bounded && rounds_to_same_float(mid_share, std::fabs(polar_factor) * bound)) {
+            arr.g2[r][c] = float(std::sqrt(D(float(mid_share))) * k.g2_7);
+            return;
+        }
+    }
 
     // Local mean time and its hour angle from local midnight.
     float lmt = m.cur_lon;
@@ -120,8 +181,7 @@ void f0f2_plr(Model& m, PlrStep& s, PolarCells& cells) {
                   std::exp(-D(s.v) * e.ys4) * s.south_season);
     }
 
-    const float ff = e.ff;
-    float qqq = float((1 - D(ff)) * g2 * g2 / k.g2_8 + D(k.g2_9) * ff * plr);
+    float qqq = float(mid_share + polar_factor * plr);
     if (qqq < 0) qqq = 0;
     g2 = float(std::sqrt(D(qqq)) * k.g2_7);
 

@@ -20,6 +20,9 @@ struct PlrStep {
     double south_base;    // splr_1 + ssn / splr_2
     double south_amp;     // splr_6 + splr_7 ssn
     double south_season;  // splr_9 + splr_10 (splr_11 - v^2)
+    // Bounds of |plr| north and south of the geomagnetic equator, whatever the cell
+    // (infinite where the constants allow none).
+    double north_bound, south_bound;
     ColumnCosines local_time;
 };
 void plr_step(const Model& m, PlrStep& step);

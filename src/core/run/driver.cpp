@@ -385,11 +385,15 @@ public:
                 ended = Ended::failed;
                 break;
             }
-            slot.screen = std::string();
             last_model_ = slot.model;
             ++next;
             hooks.step_done(m);
             lock.lock();
+            // The screen's buffer goes back to the workers: a month of screens made
+            // and freed on different threads would keep growing and trimming the
+            // allocator's heaps, each time touching fresh pages.
+            slot.screen.clear();
+            spare_.push_back(std::move(slot.screen));
             written_ = next;
             room_.notify_all();
             if (hooks.aborted()) {
@@ -462,11 +466,16 @@ private:
         const std::size_t n = dates.size() * per_date;
         try {
             for (std::size_t i = next_index_++; i < n && !stop_; i = next_index_++) {
+                std::string screen;
                 {
                     // Screens wait in memory until they are written: a slow front end
                     // holds the workers back rather than let them fill the memory.
                     std::unique_lock lock(mutex_);
                     room_.wait(lock, [&] { return stop_ || i < written_ + kMaxAhead; });
+                    if (!spare_.empty()) {
+                        screen = std::move(spare_.back());
+                        spare_.pop_back();
+                    }
                 }
                 if (stop_) break;
                 const std::size_t d = i / per_date;
@@ -478,7 +487,6 @@ private:
                 if (hooks.aborted()) break;
                 std::string header = make_header_line(w);
                 w.header_line = header;
-                std::string screen;
                 write_screen(w, screen);
                 {
                     std::lock_guard lock(mutex_);
@@ -507,6 +515,7 @@ private:
     int threads_;
     std::vector<std::unique_ptr<Worker>> models_;
     std::vector<Slot> slots_;
+    std::vector<std::string> spare_;  // written screens' buffers, empty (under mutex_)
     std::atomic<std::size_t> next_index_{0};
     std::atomic<bool> stop_{false};
     bool failed_ = false;

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 #include "base/numbers.h"
 #include "model/model.h"
@@ -204,4 +206,30 @@ TEST(PolarF2, LocalTimeFromLongitude) {
     p.m.consts.day = 15.5f;
     p.run();
     EXPECT_GT(std::fabs(p.weighted_plr() - noon_plr), 0.5);
+}
+
+// Unexamined, the polar term is skipped where it cannot reach the float the blend is
+// kept in; the result must be the one of the full sum, on both sides of the equator,
+// at every distance from the pole, for odd values and with unusual constants.
+TEST(PolarF2, SkippingANegligiblePolarTermKeepsEveryBit) {
+    PolarPoint p;
+    int compared = 0;
+    for (float nplr_3 : {p.m.consts.nplr_3, 40.0f})
+        for (int lat = -90; lat <= 90; lat += 3)
+            for (float g2a : {8.0f, 7.1234567f, 0.013f, 33.3f, 0.0f, 1e-30f})
+                for (float day_len : {9.5f, 24.0f}) {
+                    p.m.consts.nplr_3 = nplr_3;
+                    p.set(g2a, float(lat * kDeg + 0.001), float(lat * 2 * kDeg), day_len);
+                    p.m.exam_flag = 1;
+                    p.run();
+                    const float full = p.g2();
+                    p.m.arrays->g2[PolarPoint::r][PolarPoint::c] = -1;
+                    p.m.exam_flag = 0;
+                    p.run();
+                    ASSERT_EQ(std::bit_cast<std::uint32_t>(p.g2()),
+                              std::bit_cast<std::uint32_t>(full))
+                        << lat << " " << g2a << " " << day_len << " " << nplr_3;
+                    ++compared;
+                }
+    EXPECT_EQ(compared, 2 * 61 * 6 * 2);
 }

@@ -1,0 +1,74 @@
+#include "base/power.h"
+
+#include <bit>
+#include <cmath>
+#include <cstdint>
+
+// Where the processor has a fused multiply-add, the exact rounding errors below take
+// one instruction; elsewhere the library's fma computes the same exact values.
+#if defined(__x86_64__) && defined(__GNUC__)
+#define SKYWAVE_FMA_CLONES [[gnu::target_clones("fma", "default")]]
+#else
+#define SKYWAVE_FMA_CLONES
+#endif
+
+namespace skywave {
+
+namespace {
+
+// Inside this range nothing of the tests below overflows, underflows or is subnormal.
+bool moderate(double v) {
+    return v >= 0x1p-500 && v <= 0x1p500;
+}
+
+std::uint64_t mantissa(double r) {
+    return std::bit_cast<std::uint64_t>(r) & 0x000f'ffff'ffff'ffffu;
+}
+
+// The unit in the last place of a positive normal double.
+double ulp(double r) {
+    return std::bit_cast<double>(std::bit_cast<std::uint64_t>(r) & 0x7ff0'0000'0000'0000u) *
+           0x1p-52;
+}
+
+// Whether a positive normal r is pow's answer for the exact value r + offset. Just
+// above a power of two the double below lies only half an ulp away: pow decides there.
+bool nearest_by_margin(double r, double offset) {
+    if (mantissa(r) == 0) return offset == 0;
+    return std::fabs(offset) < 0.45 * ulp(r);
+}
+
+}  // namespace
+
+SKYWAVE_FMA_CLONES double power(double x, double e) {
+    if (e == 1) return x;  // pow returns x itself
+    if (e == 2) {
+        const double p = x * x;
+        if (moderate(p)) {
+            const double error = std::fma(x, x, -p);  // x*x - p, exactly
+            if (nearest_by_margin(p, error)) return p;
+        }
+    } else if (e == 0.5) {
+        if (moderate(x)) {
+            const double s = std::sqrt(x);
+            const double rest = std::fma(-s, s, x);  // x - s*s, exactly
+            // The exact root is s + rest / 2s, to far below an ulp: within 0.45 ulp of s
+            // when |rest| < 0.9 s ulp.
+            if (mantissa(s) == 0 ? rest == 0 : std::fabs(rest) < 0.9 * s * ulp(s)) return s;
+        }
+    } else if (e == -0.5) {
+        if (moderate(x)) {
+            const double y = 1 / std::sqrt(x);  // within about an ulp of the exact value
+            // t = y*y*x - 1 to far below an ulp: y*y = a + b and a*x = c + d exactly,
+            // and c is so near 1 that c - 1 is exact.
+            const double a = y * y, b = std::fma(y, y, -a);
+            const double c = a * x, d = std::fma(a, x, -c);
+            const double t = (c - 1) + (d + b * x);
+            // The exact value is y (1 + t)^-1/2 = y - y t / 2, to far below an ulp.
+            if (nearest_by_margin(y, -y * t / 2)) return y;
+        }
+    }
+    return std::pow(x, e);
+}
+
+}  // namespace skywave
