@@ -323,29 +323,41 @@ public:
         slots_.assign(n, Slot{});
         next_index_ = 0;
         written_ = 0;
+        awaited_from_ = awaited_to_ = 0;
+        waiting_for_room_ = 0;
         stop_ = false;
         failed_ = false;
         while (models_.size() < std::size_t(threads_))
             models_.push_back(std::make_unique<Worker>());
         std::vector<std::thread> threads;
+        // Each worker copies the run's model on its own thread, all at once; this
+        // thread leaves the model alone until every copy is made.
+        preparing_ = models_.size();
         try {
-            for (auto& w : models_) {
-                prepare(*w, m);
-                threads.emplace_back([this, &w, &dates, &times] { work(*w, dates, times); });
-            }
+            for (auto& w : models_)
+                threads.emplace_back([this, &w, &m, &dates, &times] {
+                    if (prepare(*w, m)) work(*w, dates, times);
+                });
         } catch (const std::exception&) {
-            // No memory or thread for a worker: those that started go on.
+            // No thread for a worker: those that started go on.
+            std::lock_guard lock(mutex_);
+            preparing_ -= models_.size() - threads.size();
         }
         if (threads.empty()) return Ended::fallback;
 
         Ended ended = Ended::done;
         std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return preparing_ == 0; });
         while (next < n) {
             if (!slots_[next].done) {
                 if (failed_) {
                     ended = Ended::fallback;
                     break;
                 }
+                // Woken once the next few steps are all done, not for each: every
+                // wake-up costs both threads a switch.
+                awaited_from_ = next;
+                awaited_to_ = std::min(next + kWriteBatch, n) - 1;
                 changed_.wait_for(lock, std::chrono::milliseconds(20));
                 lock.unlock();
                 hooks.yield();
@@ -395,7 +407,7 @@ public:
             slot.screen.clear();
             spare_.push_back(std::move(slot.screen));
             written_ = next;
-            room_.notify_all();
+            if (waiting_for_room_ > 0) room_.notify_all();
             if (hooks.aborted()) {
                 ended = Ended::aborted;
                 break;
@@ -429,19 +441,40 @@ private:
         DateFreeGeometry date_free;
     };
 
-    static void prepare(Worker& worker, const Model& m) {
-        Model& w = worker.model;
-        w.settings() = m.settings();
-        if (w.arrays)
-            *w.arrays = *m.arrays;
-        else
-            w.arrays = std::make_unique<ResultArrays>(*m.arrays);
-        w.path_cache.allocate();
-        DateValues::of(m).put(w);
-        w.exam_flag = 0;
-        w.change_flag = 0;
-        worker.date = 0;
-        worker.has_date = true;  // the first date's, copied from the run's model
+    // Makes the worker's model a copy of the run's; false (and the steps left to one
+    // thread) if there is no memory for it.
+    bool prepare(Worker& worker, const Model& m) {
+        bool ok = true;
+        try {
+            Model& w = worker.model;
+            w.settings() = m.settings();
+            if (w.arrays)
+                *w.arrays = *m.arrays;
+            else
+                w.arrays = std::make_unique<ResultArrays>(*m.arrays);
+            DateValues::of(m).put(w);
+            w.exam_flag = 0;
+            w.change_flag = 0;
+            worker.date = 0;
+            worker.has_date = true;  // the first date's, copied from the run's model
+        } catch (const std::bad_alloc&) {
+            ok = false;
+        }
+        {
+            std::lock_guard lock(mutex_);
+            --preparing_;
+            if (!ok) failed_ = true;
+        }
+        changed_.notify_all();
+        if (!ok) return false;
+        try {
+            worker.model.path_cache.allocate();
+        } catch (const std::bad_alloc&) {
+            std::lock_guard lock(mutex_);
+            failed_ = true;
+            return false;
+        }
+        return true;
     }
 
     // The values and the geometry of a date, on the worker's model.
@@ -471,7 +504,9 @@ private:
                     // Screens wait in memory until they are written: a slow front end
                     // holds the workers back rather than let them fill the memory.
                     std::unique_lock lock(mutex_);
+                    ++waiting_for_room_;
                     room_.wait(lock, [&] { return stop_ || i < written_ + kMaxAhead; });
+                    --waiting_for_room_;
                     if (!spare_.empty()) {
                         screen = std::move(spare_.back());
                         spare_.pop_back();
@@ -488,6 +523,7 @@ private:
                 std::string header = make_header_line(w);
                 w.header_line = header;
                 write_screen(w, screen);
+                bool awaited;
                 {
                     std::lock_guard lock(mutex_);
                     Slot& slot = slots_[i];
@@ -496,8 +532,11 @@ private:
                     slot.values = DateValues::of(w);
                     slot.model = &w;
                     slot.done = true;
+                    awaited = awaited_from_ <= i && i <= awaited_to_;
+                    for (std::size_t k = awaited_from_; awaited && k <= awaited_to_; ++k)
+                        awaited = slots_[k].done;
                 }
-                changed_.notify_all();
+                if (awaited) changed_.notify_all();
             }
         } catch (const std::bad_alloc&) {
             // The steps left are computed on one thread.
@@ -511,6 +550,8 @@ private:
 
     // Steps a worker may compute beyond the first one not yet written.
     static constexpr std::size_t kMaxAhead = 64;
+    // Steps the writer waits for at once.
+    static constexpr std::size_t kWriteBatch = 8;
 
     int threads_;
     std::vector<std::unique_ptr<Worker>> models_;
@@ -519,11 +560,15 @@ private:
     std::atomic<std::size_t> next_index_{0};
     std::atomic<bool> stop_{false};
     bool failed_ = false;
+    std::size_t preparing_ = 0;  // workers still copying the run's model (under mutex_)
     Model* last_model_ = nullptr;
     std::mutex mutex_;
     std::condition_variable changed_;
     std::condition_variable room_;  // the writer has moved on
     std::size_t written_ = 0;       // steps written so far (under mutex_)
+    // The steps the writer waits for (under mutex_).
+    std::size_t awaited_from_ = 0, awaited_to_ = 0;
+    int waiting_for_room_ = 0;  // workers waiting on room_ (under mutex_)
 };
 
 }  // namespace
