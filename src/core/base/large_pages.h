@@ -1,8 +1,9 @@
-// An allocator for the engine's large, densely used tables (the path cache's entries).
-// Each small page of fresh memory costs a page fault when first touched, and on a
-// virtual machine a fault costs tens of microseconds: a table of a megabyte or more
-// is placed in whole 2 MB blocks that the kernel is asked to back with large pages,
-// so that one fault maps all of it. Smaller requests go to the usual allocator.
+// An allocator for the engine's large, densely used tables (the path cache's entries
+// and midpoints, the polar cells). Each small page of fresh memory costs a page fault
+// when first touched, and on a virtual machine a fault costs tens of microseconds,
+// where clearing a whole large page costs about as much as a dozen: a table of 128 KB
+// or more is placed in whole 2 MB blocks that the kernel is asked to back with large
+// pages, so that one fault maps all of it. Smaller requests go to the usual allocator.
 #pragma once
 
 #include <sys/mman.h>
@@ -28,7 +29,7 @@ inline void* large_page_block(std::size_t bytes) {
 template <class T>
 struct LargePageAllocator {
     using value_type = T;
-    static constexpr std::size_t kThreshold = std::size_t(1) << 20;
+    static constexpr std::size_t kThreshold = std::size_t(1) << 17;
 
     LargePageAllocator() = default;
     template <class U>

@@ -115,7 +115,7 @@ private:
     bool keyed_ = false;
     std::uint32_t generation_ = 1;
     std::vector<Entry, LargePageAllocator<Entry>> entries_;
-    std::vector<std::uint16_t> arena_;
+    std::vector<std::uint16_t, LargePageAllocator<std::uint16_t>> arena_;
 };
 
 // The few calls of every path, inline.

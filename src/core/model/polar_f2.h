@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "base/large_pages.h"
 #include "model/column_memo.h"
 
 namespace skywave {
@@ -44,7 +45,7 @@ public:
 
 private:
     static constexpr int kKeySize = 11;
-    std::vector<Cell> cells_;
+    std::vector<Cell, LargePageAllocator<Cell>> cells_;
     std::array<float, kKeySize> key_{};
     bool keyed_ = false;
 };
