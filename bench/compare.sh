@@ -13,8 +13,8 @@
 #   day g1         5 March, 0:00 ... 23:00, grain 1
 #   month g2       1 ... 30 March, 0:00 ... 23:00, grain 2
 # Each is run N times (default 5), alternating the two programs; the figures are the
-# medians of CPU seconds (user + sys) and wall seconds. The new engine runs with -j 1
-# for the one-core comparison and -j 2 for the wall-time comparison.
+# medians of CPU seconds (user + sys) and wall seconds, and grid-point-steps per second.
+# The new engine runs with -j 1 for the one-core comparison and -j 2 for the wall time.
 set -euo pipefail
 
 BASE_COMMIT=d640998
@@ -57,15 +57,13 @@ day1="$qth --grain 1 --start-date 3/5 --start-time 0:00 --stop-time 23:00"
 month2="$qth --grain 2 --start-date 3/1 --stop-date 3/30 --start-time 0:00 --stop-time 23:00"
 cd "$work"
 
-# "cpu wall" seconds of one command, its prediction file checked against the reference.
+# "cpu wall" seconds of one command (bash's own timing, to the millisecond).
 timed() {
     local out=$1; shift
-    local t0 t1 u0 u1
-    t0=$(date +%s.%N)
-    /usr/bin/time -f "%U %S" -o time.txt "$@" -o "$out" 2>/dev/null >/dev/null
-    t1=$(date +%s.%N)
-    read -r u s <time.txt
-    echo "$(echo "$u + $s" | bc -l) $(echo "$t1 - $t0" | bc -l)"
+    local TIMEFORMAT='%3U %3S %3R' u s r
+    { time "$@" -o "$out" >/dev/null 2>&1; } 2>time.txt
+    read -r u s r <time.txt
+    echo "$(echo "$u + $s" | bc -l) $r"
 }
 median() { sort -g | awk '{v[NR]=$1} END {print (NR%2) ? v[(NR+1)/2] : (v[NR/2]+v[NR/2+1])/2}'; }
 
@@ -112,6 +110,16 @@ for w in warm1 day1 month2; do
         "${cpu[$w-base]}" "${cpu[$w-new1]}" "${cpu[$w-new2]}" "$(ratio "${cpu[$w-base]}" "${cpu[$w-new1]}")" \
         "${wall[$w-base]}" "${wall[$w-new1]}" "${wall[$w-new2]}" \
         "$(ratio "${wall[$w-new1]}" "${wall[$w-new2]}")"
+done
+echo
+# Grid-point-steps per CPU second (one core) and per wall second (two threads).
+declare -A points=([warm1]=2960 [day1]=$((2960 * 24)) [month2]=$((960 * 720)))
+printf '%-14s %16s %16s %16s\n' workload "base pts/cpu-s" "-j1 pts/cpu-s" "-j2 pts/wall-s"
+for w in warm1 day1 month2; do
+    printf '%-14s %15.2fM %15.2fM %15.2fM\n' "$w" \
+        "$(echo "${points[$w]} / ${cpu[$w-base]} / 1000000" | bc -l)" \
+        "$(echo "${points[$w]} / ${cpu[$w-new1]} / 1000000" | bc -l)" \
+        "$(echo "${points[$w]} / ${wall[$w-new2]} / 1000000" | bc -l)"
 done
 echo
 echo "cpu x: CPU seconds of the base program / this program with -j 1 (one core)"

@@ -4,14 +4,6 @@
 #include <cmath>
 #include <cstdint>
 
-// Where the processor has a fused multiply-add, the exact rounding errors below take
-// one instruction; elsewhere the library's fma computes the same exact values.
-#if defined(__x86_64__) && defined(__GNUC__)
-#define SKYWAVE_FMA_CLONES [[gnu::target_clones("fma", "default")]]
-#else
-#define SKYWAVE_FMA_CLONES
-#endif
-
 namespace skywave {
 
 namespace {
@@ -38,9 +30,7 @@ bool nearest_by_margin(double r, double offset) {
     return std::fabs(offset) < 0.45 * ulp(r);
 }
 
-}  // namespace
-
-SKYWAVE_FMA_CLONES double power(double x, double e) {
+[[gnu::always_inline]] inline double power_with(double x, double e) {
     if (e == 1) return x;  // pow returns x itself
     if (e == 2) {
         const double p = x * x;
@@ -69,6 +59,24 @@ SKYWAVE_FMA_CLONES double power(double x, double e) {
         }
     }
     return std::pow(x, e);
+}
+
+// Where the processor has a fused multiply-add, the exact rounding errors above take
+// one instruction; elsewhere the library's fma works out the same exact values.
+#if defined(__x86_64__) && defined(__GNUC__)
+[[gnu::target("fma")]] double power_fma(double x, double e) {
+    return power_with(x, e);
+}
+const bool kHasFma = (__builtin_cpu_init(), __builtin_cpu_supports("fma"));
+#endif
+
+}  // namespace
+
+double power(double x, double e) {
+#if defined(__x86_64__) && defined(__GNUC__)
+    if (kHasFma) return power_fma(x, e);
+#endif
+    return power_with(x, e);
 }
 
 }  // namespace skywave
