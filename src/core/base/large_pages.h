@@ -1,30 +1,23 @@
-// An allocator for the engine's large, densely used tables (the path cache's entries
-// and midpoints, the polar cells). Each small page of fresh memory costs a page fault
-// when first touched, and on a virtual machine a fault costs tens of microseconds,
-// where clearing a whole large page costs about as much as a dozen: a table of 128 KB
-// or more is placed in whole 2 MB blocks that the kernel is asked to back with large
-// pages, so that one fault maps all of it. Smaller requests go to the usual allocator.
+// An allocator for the engine's large, densely used tables (the result arrays, the path
+// cache's entries and midpoints, the polar cells). Each small page of fresh memory costs
+// a page fault when first touched, and on a virtual machine a fault costs tens of
+// microseconds: tables of 128 KB or more are carved out of 2 MB regions that the kernel
+// is asked to back with large pages, so that one fault maps a region. A model's tables
+// share regions (a model's few megabytes take two large pages, not one each), and a
+// region is given back when the last table in it is. Smaller requests go to the usual
+// allocator.
 #pragma once
 
-#include <sys/mman.h>
 #include <cstddef>
-#include <cstdlib>
+#include <memory>
 #include <new>
 
 namespace skywave {
 
-// Memory for bytes in whole 2 MB blocks asked to be backed by large pages; released
-// with std::free. Throws bad_alloc.
-inline void* large_page_block(std::size_t bytes) {
-    constexpr std::size_t kBlock = std::size_t(1) << 21;
-    const std::size_t rounded = (bytes + kBlock - 1) / kBlock * kBlock;
-    void* p = std::aligned_alloc(kBlock, rounded);
-    if (!p) throw std::bad_alloc();
-#ifdef MADV_HUGEPAGE
-    madvise(p, rounded, MADV_HUGEPAGE);  // a hint: without large pages all still works
-#endif
-    return p;
-}
+// Memory for bytes (64-byte aligned) in a region backed by large pages; given back with
+// large_page_release. Throws bad_alloc. Safe to call from any thread.
+void* large_page_block(std::size_t bytes);
+void large_page_release(void* block);
 
 template <class T>
 struct LargePageAllocator {
@@ -45,7 +38,7 @@ struct LargePageAllocator {
         if (n * sizeof(T) < kThreshold)
             std::allocator<T>().deallocate(p, n);
         else
-            std::free(p);
+            large_page_release(p);
     }
 
     template <class U>

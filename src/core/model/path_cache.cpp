@@ -14,7 +14,7 @@ void PathCache::allocate() {
     if (!entries_.empty()) return;
     std::vector<Entry, LargePageAllocator<Entry>> entries(kEntries, Entry{});
     std::vector<std::uint16_t, LargePageAllocator<std::uint16_t>> arena;
-    arena.reserve(std::size_t(1) << 18);
+    arena.reserve(std::size_t(1) << 17);
     std::vector<ScalarMemo> memos(std::size_t(kMemoTables) * kMemoSlots, ScalarMemo{});
     entries_.swap(entries);
     arena_.swap(arena);

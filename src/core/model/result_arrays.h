@@ -36,7 +36,7 @@ struct ResultArrays {
 
     // Over half a megabyte, cleared or copied whole when made: one large page.
     static void* operator new(std::size_t bytes) { return large_page_block(bytes); }
-    static void operator delete(void* p) { std::free(p); }
+    static void operator delete(void* p) { large_page_release(p); }
 };
 
 // The examinable arrays, in the order the examination lists them.
