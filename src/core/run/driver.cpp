@@ -330,20 +330,28 @@ public:
         while (models_.size() < std::size_t(threads_))
             models_.push_back(std::make_unique<Worker>());
         std::vector<std::thread> threads;
-        // Each worker copies the run's model on its own thread, all at once; this
-        // thread leaves the model alone until every copy is made.
+        // This thread is one of the workers too: it computes steps while it has none to
+        // write. Each other worker copies the run's model on its own thread, all at
+        // once; this thread leaves the model alone until every copy is made.
+        Worker& own = *models_.back();
         preparing_ = models_.size();
         try {
-            for (auto& w : models_)
-                threads.emplace_back([this, &w, &m, &dates, &times] {
-                    if (prepare(*w, m)) work(*w, dates, times);
+            for (std::size_t t = 0; t + 1 < models_.size(); ++t)
+                threads.emplace_back([this, &w = *models_[t], &m, &dates, &times] {
+                    if (prepare(w, m)) work(w, dates, times);
                 });
         } catch (const std::exception&) {
             // No thread for a worker: those that started go on.
             std::lock_guard lock(mutex_);
-            preparing_ -= models_.size() - threads.size();
+            preparing_ -= models_.size() - 1 - threads.size();
         }
-        if (threads.empty()) return Ended::fallback;
+        if (threads.empty()) {
+            std::lock_guard lock(mutex_);
+            preparing_ = 0;
+            return Ended::fallback;
+        }
+        prepare(own, m);
+        WorkerHooks own_hooks(stop_);
 
         Ended ended = Ended::done;
         std::unique_lock lock(mutex_);
@@ -353,6 +361,28 @@ public:
                 if (failed_) {
                     ended = Ended::fallback;
                     break;
+                }
+                // Nothing to write yet: compute a step, if one is left within reach.
+                std::size_t i = next_index_.load();
+                while (i < std::min(n, written_ + kMaxAhead) &&
+                       !next_index_.compare_exchange_weak(i, i + 1)) {
+                }
+                if (i < std::min(n, written_ + kMaxAhead)) {
+                    lock.unlock();
+                    try {
+                        compute_step(own, i, dates, times, own_hooks);
+                    } catch (const std::bad_alloc&) {
+                        lock.lock();
+                        failed_ = true;
+                        continue;
+                    }
+                    hooks.yield();
+                    lock.lock();
+                    if (hooks.aborted()) {
+                        ended = Ended::aborted;
+                        break;
+                    }
+                    continue;
                 }
                 // Woken once the next few steps are all done, not for each: every
                 // wake-up costs both threads a switch.
@@ -492,14 +522,51 @@ private:
         worker.has_date = !hooks.aborted();
     }
 
-    void work(Worker& worker, const std::vector<RunDate>& dates, const std::vector<float>& times) {
-        WorkerHooks hooks(stop_);
+    // Computes step i on the worker's model and leaves its screen in its slot. Throws
+    // bad_alloc.
+    void compute_step(Worker& worker, std::size_t i, const std::vector<RunDate>& dates,
+                      const std::vector<float>& times, WorkerHooks& hooks) {
         Model& w = worker.model;
         const std::size_t per_date = times.size();
-        const std::size_t n = dates.size() * per_date;
+        std::string screen;
+        {
+            std::lock_guard lock(mutex_);
+            if (!spare_.empty()) {
+                screen = std::move(spare_.back());
+                spare_.pop_back();
+            }
+        }
+        const std::size_t d = i / per_date;
+        if (!worker.has_date || worker.date != d) begin_date(worker, dates[d], d, hooks);
+        if (hooks.aborted()) return;
+        w.consts.calc_time = times[i % per_date];
+        ionosphere_pass(w, hooks);
+        path_pass(w, hooks);
+        if (hooks.aborted()) return;
+        std::string header = make_header_line(w);
+        w.header_line = header;
+        write_screen(w, screen);
+        bool awaited;
+        {
+            std::lock_guard lock(mutex_);
+            Slot& slot = slots_[i];
+            slot.screen = std::move(screen);
+            slot.header = std::move(header);
+            slot.values = DateValues::of(w);
+            slot.model = &w;
+            slot.done = true;
+            awaited = awaited_from_ <= i && i <= awaited_to_;
+            for (std::size_t k = awaited_from_; awaited && k <= awaited_to_; ++k)
+                awaited = slots_[k].done;
+        }
+        if (awaited) changed_.notify_all();
+    }
+
+    void work(Worker& worker, const std::vector<RunDate>& dates, const std::vector<float>& times) {
+        WorkerHooks hooks(stop_);
+        const std::size_t n = dates.size() * times.size();
         try {
             for (std::size_t i = next_index_++; i < n && !stop_; i = next_index_++) {
-                std::string screen;
                 {
                     // Screens wait in memory until they are written: a slow front end
                     // holds the workers back rather than let them fill the memory.
@@ -507,36 +574,10 @@ private:
                     ++waiting_for_room_;
                     room_.wait(lock, [&] { return stop_ || i < written_ + kMaxAhead; });
                     --waiting_for_room_;
-                    if (!spare_.empty()) {
-                        screen = std::move(spare_.back());
-                        spare_.pop_back();
-                    }
                 }
                 if (stop_) break;
-                const std::size_t d = i / per_date;
-                if (!worker.has_date || worker.date != d) begin_date(worker, dates[d], d, hooks);
+                compute_step(worker, i, dates, times, hooks);
                 if (hooks.aborted()) break;
-                w.consts.calc_time = times[i % per_date];
-                ionosphere_pass(w, hooks);
-                path_pass(w, hooks);
-                if (hooks.aborted()) break;
-                std::string header = make_header_line(w);
-                w.header_line = header;
-                write_screen(w, screen);
-                bool awaited;
-                {
-                    std::lock_guard lock(mutex_);
-                    Slot& slot = slots_[i];
-                    slot.screen = std::move(screen);
-                    slot.header = std::move(header);
-                    slot.values = DateValues::of(w);
-                    slot.model = &w;
-                    slot.done = true;
-                    awaited = awaited_from_ <= i && i <= awaited_to_;
-                    for (std::size_t k = awaited_from_; awaited && k <= awaited_to_; ++k)
-                        awaited = slots_[k].done;
-                }
-                if (awaited) changed_.notify_all();
             }
         } catch (const std::bad_alloc&) {
             // The steps left are computed on one thread.
