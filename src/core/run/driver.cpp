@@ -376,20 +376,14 @@ public:
                         failed_ = true;
                         continue;
                     }
-                    hooks.yield();
-                    lock.lock();
-                    if (hooks.aborted()) {
-                        ended = Ended::aborted;
-                        break;
-                    }
-                    continue;
+                } else {
+                    // Woken once the next few steps are all done, not for each: every
+                    // wake-up costs both threads a switch.
+                    awaited_from_ = next;
+                    awaited_to_ = std::min(next + kWriteBatch, n) - 1;
+                    changed_.wait_for(lock, std::chrono::milliseconds(20));
+                    lock.unlock();
                 }
-                // Woken once the next few steps are all done, not for each: every
-                // wake-up costs both threads a switch.
-                awaited_from_ = next;
-                awaited_to_ = std::min(next + kWriteBatch, n) - 1;
-                changed_.wait_for(lock, std::chrono::milliseconds(20));
-                lock.unlock();
                 hooks.yield();
                 lock.lock();
                 if (hooks.aborted()) {
