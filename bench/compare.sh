@@ -2,8 +2,11 @@
 # Times this tree's skywave against the engine as it was before it was made faster
 # (commit d640998), side by side on the same machine and the same commands.
 #
-#   bench/compare.sh [--base-bin PATH] [--new-bin PATH] [--reps N]
+#   bench/compare.sh [--base-bin PATH] [--new-bin PATH] [--reps N] [--cpu C]
 #
+# With --cpu C the one-core runs (the base program and -j 1) are pinned to CPU C with
+# taskset, so that both programs run on the same processor: the CPUs of a virtual machine
+# need not be equally fast. -j 2 runs are never pinned.
 # Without --base-bin the old engine is checked out with `git worktree add` into a
 # temporary folder, built in release (the program only) and removed afterwards.
 # Without --new-bin this tree's build/release/src/cli/skywave is used (build it first).
@@ -22,12 +25,14 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 base_bin=""
 new_bin="$here/build/release/src/cli/skywave"
 reps=5
+cpu=""
 while [ $# -gt 0 ]; do
     case $1 in
         --base-bin) base_bin=$2; shift 2 ;;
         --new-bin) new_bin=$2; shift 2 ;;
         --reps) reps=$2; shift 2 ;;
-        *) echo "usage: $0 [--base-bin PATH] [--new-bin PATH] [--reps N]" >&2; exit 2 ;;
+        --cpu) cpu=$2; shift 2 ;;
+        *) echo "usage: $0 [--base-bin PATH] [--new-bin PATH] [--reps N] [--cpu C]" >&2; exit 2 ;;
     esac
 done
 
@@ -68,19 +73,20 @@ timed() {
 median() { sort -g | awk '{v[NR]=$1} END {print (NR%2) ? v[(NR+1)/2] : (v[NR/2]+v[NR/2+1])/2}'; }
 
 declare -A cpu wall
-measure() {  # name, program label, extra flags, run flags
-    local name=$1 label=$2 bin=$3 extra=$4 flags=$5
-    local r
-    r=$(timed "$name-$label.mof" "$bin" run $flags $extra)
+measure() {  # name, program label, program, extra flags, run flags, pinned (0/1)
+    local name=$1 label=$2 bin=$3 extra=$4 flags=$5 pinned=$6
+    local r pin=()
+    [ "$pinned" = 0 ] || [ -z "$cpu" ] || pin=(taskset -c "$cpu")
+    r=$(timed "$name-$label.mof" "${pin[@]}" "$bin" run $flags $extra)
     echo "$r" >>"$name-$label.times"
 }
 
 run_all() {
     local name=$1 flags=$2
     for i in $(seq "$reps"); do
-        measure "$name" base "$base_bin" "" "$flags"
-        measure "$name" new1 "$new_bin" "-j 1" "$flags"
-        measure "$name" new2 "$new_bin" "-j 2" "$flags"
+        measure "$name" base "$base_bin" "" "$flags" 1
+        measure "$name" new1 "$new_bin" "-j 1" "$flags" 1
+        measure "$name" new2 "$new_bin" "-j 2" "$flags" 0
     done
     for label in base new1 new2; do
         cpu[$name-$label]=$(cut -d' ' -f1 "$name-$label.times" | median)
@@ -93,6 +99,7 @@ echo "machine: $(nproc) cores, $(lscpu | sed -n 's/^Model name: *//p' | head -1)
 echo "base: $BASE_COMMIT ($base_bin)"
 echo "new:  $(git -C "$here" rev-parse --short HEAD) ($new_bin)"
 echo "medians of $reps runs; every file identical to the base program's"
+[ -z "$cpu" ] || echo "one-core runs pinned to CPU $cpu"
 run_all step1 "$step1"
 run_all day1 "$day1"
 run_all month2 "$month2"
