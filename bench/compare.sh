@@ -6,7 +6,7 @@
 #
 # With --cpu C the one-core runs (the base program and -j 1) are pinned to CPU C with
 # taskset, so that both programs run on the same processor: the CPUs of a virtual machine
-# need not be equally fast. -j 2 runs are never pinned.
+# need not be equally fast (nor stay so). -j 2 runs are never pinned.
 # Without --base-bin the old engine is checked out with `git worktree add` into a
 # temporary folder, built in release (the program only) and removed afterwards.
 # Without --new-bin this tree's build/release/src/cli/skywave is used (build it first).
