@@ -327,7 +327,11 @@ public:
         waiting_for_room_ = 0;
         stop_ = false;
         failed_ = false;
-        while (models_.size() < std::size_t(threads_))
+        // No more workers than steps: each takes a model of its own (a few megabytes).
+        const std::size_t workers = std::min(std::size_t(threads_), n);
+        if (workers < 2) return Ended::fallback;
+        models_.resize(std::min(models_.size(), workers));
+        while (models_.size() < workers)
             models_.push_back(std::make_unique<Worker>());
         std::vector<std::thread> threads;
         // This thread is one of the workers too: it computes steps while it has none to
