@@ -37,6 +37,21 @@ inline std::uint64_t bits_of(double v) {
     return b;
 }
 
+// The unit in the last place of a positive normal value: its power of two over the
+// mantissa's 2^23 (float) or 2^52 (double).
+inline float ulp_of(float v) {
+    const std::uint32_t power = bits_of(v) & 0x7f80'0000u;
+    float p;
+    std::memcpy(&p, &power, sizeof p);
+    return p * 0x1p-23f;
+}
+inline double ulp_of(double v) {
+    const std::uint64_t power = bits_of(v) & 0x7ff0'0000'0000'0000u;
+    double p;
+    std::memcpy(&p, &power, sizeof p);
+    return p * 0x1p-52;
+}
+
 // Truncates toward zero. A value that has no integer meaning (NaN, infinity or beyond
 // the range of int) gives no result, so callers decide what "no value" means instead
 // of running into undefined behaviour.

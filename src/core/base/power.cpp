@@ -1,8 +1,9 @@
 #include "base/power.h"
 
-#include <bit>
 #include <cmath>
 #include <cstdint>
+
+#include "base/numbers.h"
 
 namespace skywave {
 
@@ -13,21 +14,12 @@ bool moderate(double v) {
     return v >= 0x1p-500 && v <= 0x1p500;
 }
 
-std::uint64_t mantissa(double r) {
-    return std::bit_cast<std::uint64_t>(r) & 0x000f'ffff'ffff'ffffu;
-}
-
-// The unit in the last place of a positive normal double.
-double ulp(double r) {
-    return std::bit_cast<double>(std::bit_cast<std::uint64_t>(r) & 0x7ff0'0000'0000'0000u) *
-           0x1p-52;
-}
-
-// Whether a positive normal r is pow's answer for the exact value r + offset. Just
-// above a power of two the double below lies only half an ulp away: pow decides there.
-bool nearest_by_margin(double r, double offset) {
-    if (mantissa(r) == 0) return offset == 0;
-    return std::fabs(offset) < 0.45 * ulp(r);
+// Whether a positive normal r is pow's answer for the exact value r + num / den (den
+// > 0): the offset within 0.45 ulp of r. Just above a power of two the double below lies
+// only half an ulp away: pow decides there, unless r is exact.
+bool nearest_by_margin(double r, double num, double den) {
+    if ((bits_of(r) & 0x000f'ffff'ffff'ffffu) == 0) return num == 0;
+    return std::fabs(num) < 0.45 * ulp_of(r) * den;
 }
 
 [[gnu::always_inline]] inline double power_with(double x, double e) {
@@ -36,15 +28,14 @@ bool nearest_by_margin(double r, double offset) {
         const double p = x * x;
         if (moderate(p)) {
             const double error = std::fma(x, x, -p);  // x*x - p, exactly
-            if (nearest_by_margin(p, error)) return p;
+            if (nearest_by_margin(p, error, 1)) return p;
         }
     } else if (e == 0.5) {
         if (moderate(x)) {
             const double s = std::sqrt(x);
             const double rest = std::fma(-s, s, x);  // x - s*s, exactly
-            // The exact root is s + rest / 2s, to far below an ulp: within 0.45 ulp of s
-            // when |rest| < 0.9 s ulp.
-            if (mantissa(s) == 0 ? rest == 0 : std::fabs(rest) < 0.9 * s * ulp(s)) return s;
+            // The exact root is s + rest / 2s, to far below an ulp.
+            if (nearest_by_margin(s, rest, 2 * s)) return s;
         }
     } else if (e == -0.5) {
         if (moderate(x)) {
@@ -55,7 +46,7 @@ bool nearest_by_margin(double r, double offset) {
             const double c = a * x, d = std::fma(a, x, -c);
             const double t = (c - 1) + (d + b * x);
             // The exact value is y (1 + t)^-1/2 = y - y t / 2, to far below an ulp.
-            if (nearest_by_margin(y, -y * t / 2)) return y;
+            if (nearest_by_margin(y, -y * t, 2)) return y;
         }
     }
     return std::pow(x, e);

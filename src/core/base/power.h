@@ -18,4 +18,11 @@ namespace skywave {
 // pow(x, e), bit for bit.
 double power(double x, double e);
 
+// pow(f, e) of a float: its square is exact in double (as pow returns it), so it needs
+// no check at all.
+inline double power_of_float(float f, double e) {
+    if (e == 2) return double(f) * f;
+    return power(f, e);
+}
+
 }  // namespace skywave

@@ -331,10 +331,6 @@ std::string misc_values(const Model& m) {
         D(m.ak_factor), D(m.julian_date), D(m.sol_lat), D(m.a1), D(m.cf_noon_max));
 }
 
-}  // namespace skywave
-
-namespace skywave {
-
 GifOutcome write_replay_gif(const std::string& name, ReplayFile& replay, Model& m,
                             const ViewState& view, int frame_count, int delay_ms,
                             const std::function<bool()>& stop,

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "base/numbers.h"
+#include "base/power.h"
 #include "model/model.h"
 
 namespace skywave {
@@ -26,9 +27,7 @@ void calc_fe(Model& m) {
         const float d = float((D(chi) - k.fe_1 + k.fe_10) * kDegPerRad);
         fe = float(std::pow(D(d), D(ex)) * k.fe_7 * (D(k.fe_8) + D(k.fe_9) * m.ssn));
     }
-    // The square of a float is exact in double, as pow returns it.
-    const double fe_ls = k.ls_2 == 2 ? D(fe) * fe : std::pow(D(fe), D(k.ls_2));
-    a.ls[r][c] = float(D(k.ls_1) * fe_ls);
+    a.ls[r][c] = float(D(k.ls_1) * power_of_float(fe, D(k.ls_2)));
     a.ex[r][c] = ex;
     a.fe[r][c] = fe;
 }

@@ -21,12 +21,6 @@ float night_a1(const Constants& k) {
         k.a1_5);
 }
 
-// f^e of a float: its square is exact in double, as pow returns it too.
-double power_of_float(float f, double e) {
-    if (e == 2) return D(f) * f;
-    return power(D(f), e);
-}
-
 // (1 - ak1 ak) scaled F2 value from a profile g0: (p1 + p2 g0^(p3 + ak2 ak))^(p4 + ak3 ak).
 // inner, outer and scale are the exponents and the factor, worked out per run.
 double f2_power(float p1, float p2, float g0, double inner, double outer, double scale) {

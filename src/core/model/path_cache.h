@@ -18,14 +18,13 @@
 #include <cstdint>
 #include <vector>
 
-#include "base/numbers.h"
-
 #include "base/large_pages.h"
+#include "base/numbers.h"
+#include "model/grid.h"
 
 namespace skywave {
 
 struct Constants;
-struct Grid;
 
 class PathCache {
 public:
@@ -95,7 +94,7 @@ public:
     void allocate();
 
 private:
-    static constexpr int kEntries = 2 * 38 * 80;
+    static constexpr int kEntries = 2 * MAX_ROWS * MAX_COLS;
     // The arena is started afresh (and everything forgotten) beyond this many cells.
     static constexpr std::size_t kArenaLimit = std::size_t(1) << 22;
 
@@ -121,7 +120,7 @@ private:
 // The few calls of every path, inline.
 
 inline PathCache::Entry& PathCache::select(int path, int row, int col, float pathlen, float azim) {
-    Entry& e = entries_[std::size_t((path * 38 + row) * 80 + col)];
+    Entry& e = entries_[std::size_t((path * MAX_ROWS + row) * MAX_COLS + col)];
     if (e.generation == generation_ && bits_of(e.pathlen) == bits_of(pathlen) &&
         bits_of(e.azim) == bits_of(azim))
         return e;

@@ -1,7 +1,6 @@
 #include "model/polar_f2.h"
 
 #include <array>
-#include <bit>
 #include <cfloat>
 #include <cmath>
 
@@ -48,11 +47,10 @@ namespace {
 bool rounds_to_same_float(double a, double b_bound) {
     if (!(a >= 0x1p-100 && a <= 0x1p100)) return false;
     const float f = float(a);
-    const std::uint32_t b = bits_of(f);
-    const double ulp = D(std::bit_cast<float>(b & 0x7f80'0000u)) * 0x1p-23;
+    const double ulp = ulp_of(f);
     const double up = D(f) + ulp / 2;
     // Below a power of two the next float lies only half an ulp away.
-    const double down = D(f) - ((b & 0x007f'ffffu) == 0 ? ulp / 4 : ulp / 2);
+    const double down = D(f) - ((bits_of(f) & 0x007f'ffffu) == 0 ? ulp / 4 : ulp / 2);
     const double slack = b_bound + a * 0x1p-51;
     return up - a > slack && a - down > slack;
 }
@@ -139,49 +137,43 @@ void f0f2_plr(Model& m, PlrStep& s, PolarCells& cells) {
     // the mid-latitude share, and the term is not needed (unless it is shown).
     const double mid_share = (1 - D(ff)) * g2 * g2 / k.g2_8;
     const double polar_factor = D(k.g2_9) * ff;
-    if (!m.exam_flag) {
-        bool bounded;
-        double bound;
-        if (mlat >= 0) {
-            bounded = mlat <= FLT_MAX;  // a finite cosine's argument
-            bound = s.north_bound;
+    const bool north = mlat >= 0;
+    // The southern term's phase shift.
+    const float b =
+        north ? 0.0f : float(e.south_b1 * s.v - e.south_e * (D(s.am) * s.u * e.z_over_za));
+    // The bounds hold for a finite cosine's argument (and in the south ys^4 within [0, 1]).
+    const bool bounded = north ? mlat <= FLT_MAX : e.ys4 <= 1 && std::isfinite(b);
+    const bool negligible =
+        !m.exam_flag && bounded &&
+        rounds_to_same_float(mid_share,
+                             std::fabs(polar_factor) * (north ? s.north_bound : s.south_bound));
+
+    float plr = 0;
+    if (!negligible) {
+        // Local mean time and its hour angle from local midnight.
+        float lmt = m.cur_lon;
+        if (m.cur_lon < 0) lmt = float(D(m.cur_lon) + kTwoPi);
+        lmt = float(D(k.calc_time) - D(lmt) * kDegPerRad * (1.0 / 15));
+        if (lmt < 0)
+            lmt = float(D(lmt) + 24);
+        else if (lmt >= 24)
+            lmt = float(D(lmt) - 24);
+        const float phi = float(D(lmt) * kPi / 12);
+
+        if (north) {
+            plr = float(s.north_scale *
+                        std::exp(D(k.nplr_3) *
+                                 (std::cos(D(mlat) + D(k.nplr_4) * s.local_time.cos(c, D(phi))) -
+                                  e.cmlat)));
         } else {
-            // a finite cosine's argument, and ys^4 within [0, 1]
-            const float b = float(e.south_b1 * s.v - e.south_e * (D(s.am) * s.u * e.z_over_za));
-            bounded = e.ys4 <= 1 && std::isfinite(b);
-            bound = s.south_bound;
-        }
-        if (bounded && rounds_to_same_float(mid_share, std::fabs(polar_factor) * bound)) {
-            arr.g2[r][c] = float(std::sqrt(D(float(mid_share))) * k.g2_7);
-            return;
+            plr = float(s.south_base +
+                        s.u * (D(k.splr_3) + e.ys4 * (D(k.splr_4) + D(k.splr_5) * m.ssn)) +
+                        s.south_amp * std::cos(D(phi) - kPi * (D(k.splr_8) + b)) +
+                        std::exp(-D(s.v) * e.ys4) * s.south_season);
         }
     }
 
-    // Local mean time and its hour angle from local midnight.
-    float lmt = m.cur_lon;
-    if (m.cur_lon < 0) lmt = float(D(m.cur_lon) + kTwoPi);
-    lmt = float(D(k.calc_time) - D(lmt) * kDegPerRad * (1.0 / 15));
-    if (lmt < 0)
-        lmt = float(D(lmt) + 24);
-    else if (lmt >= 24)
-        lmt = float(D(lmt) - 24);
-    const float phi = float(D(lmt) * kPi / 12);
-
-    float plr;
-    if (mlat >= 0) {
-        plr = float(
-            s.north_scale *
-            std::exp(D(k.nplr_3) *
-                     (std::cos(D(mlat) + D(k.nplr_4) * s.local_time.cos(c, D(phi))) - e.cmlat)));
-    } else {
-        const float b = float(e.south_b1 * s.v - e.south_e * (D(s.am) * s.u * e.z_over_za));
-        plr =
-            float(s.south_base + s.u * (D(k.splr_3) + e.ys4 * (D(k.splr_4) + D(k.splr_5) * m.ssn)) +
-                  s.south_amp * std::cos(D(phi) - kPi * (D(k.splr_8) + b)) +
-                  std::exp(-D(s.v) * e.ys4) * s.south_season);
-    }
-
-    float qqq = float(mid_share + polar_factor * plr);
+    float qqq = float(negligible ? mid_share : mid_share + polar_factor * plr);
     if (qqq < 0) qqq = 0;
     g2 = float(std::sqrt(D(qqq)) * k.g2_7);
 
