@@ -7,6 +7,7 @@
 #include "base/numbers.h"
 #include "base/power.h"
 #include "model/geomag.h"
+#include "model/great_circle_cells.h"
 #include "model/model.h"
 #include "model/path_cache.h"
 
@@ -21,22 +22,17 @@ int sign_of(float v) {
 }
 
 // The grid cells under the hop midpoints of the path in cp split into khop hops,
-// row * MAX_COLS + column, into cells.
-void midpoint_cells(const Grid& grid, range_azim& cp, int khop, float half_hop,
-                    std::uint16_t* cells) {
+// row * MAX_COLS + column, into cells; found by `fast` where it is given.
+void midpoint_cells(const Grid& grid, const GreatCircleCells* fast, range_azim& cp, int khop,
+                    float half_hop, std::uint16_t* cells) {
     const GreatCircleStart start = great_circle_start(cp);
+    if (fast) {
+        fast->midpoint_cells(cp, start, khop, half_hop, cells);
+        return;
+    }
     for (int hop_counter = 1; hop_counter <= khop; ++hop_counter) {
         const float hop_fraction = float(2 * hop_counter - 1);
-        cp.range = float(D(half_hop) * hop_fraction);
-        compute_lat_lon(&cp, start);
-        const float lat = cp.to_lat;
-        float lon = cp.to_lon;
-        // A midpoint on the grid's outer edge (the south pole, or 2 pi after the
-        // correction) reads the nearest edge cell.
-        const int row = cell_index((D(kHalfPi) - lat) * grid.rows_per_rad, grid.n_rows);
-        if (lon < 0) lon = float(D(lon) + kTwoPi);
-        const int col = cell_index(D(lon) * grid.cols_per_rad, grid.n_cols);
-        cells[hop_counter - 1] = std::uint16_t(row * MAX_COLS + col);
+        cells[hop_counter - 1] = point_cell(grid, cp, start, float(D(half_hop) * hop_fraction));
     }
 }
 
@@ -137,6 +133,7 @@ PathTrace trace_path(Model& m, const PathTarget& t, bool long_path, bool cached)
     }
     // Room for the midpoints of any hop count hop_count gives.
     std::uint16_t scratch[1000];
+    const GreatCircleCells* fast = m.path_cache.great_circle_cells(k.rlon, m.grid);
 
     // First split, with the constant hop range: where does the path reflect?
     range_azim cp{k.rlat, k.rlon, 0, 0, 0, azim};
@@ -151,7 +148,7 @@ PathTrace trace_path(Model& m, const PathTarget& t, bool long_path, bool cached)
     } else {
         khop = hop_count(D(pathlen) / k.maxhop);
         half_hop = float(D(pathlen) / (2 * D(khop)));
-        midpoint_cells(m.grid, cp, khop, half_hop, scratch);
+        midpoint_cells(m.grid, fast, cp, khop, half_hop, scratch);
         cells = scratch;
         if (entry && khop <= PathCache::kMaxHops) {
             entry->khop1 = khop;
@@ -196,7 +193,7 @@ PathTrace trace_path(Model& m, const PathTarget& t, bool long_path, bool cached)
                 std::memcpy(scratch, m.path_cache.cells(entry->cells1),
                             sizeof scratch[0] * std::size_t(g.khop));
             else
-                midpoint_cells(m.grid, cp, g.khop, g.half_hop, scratch);
+                midpoint_cells(m.grid, fast, cp, g.khop, g.half_hop, scratch);
             hops.sin_half_hop = std::sin(D(g.half_hop));
             hops.cos_half_hop = std::cos(D(g.half_hop));
         }

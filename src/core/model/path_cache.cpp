@@ -45,6 +45,7 @@ void PathCache::begin_pass(const Constants& k, const Grid& g) {
     forget();
     key_ = key;
     keyed_ = true;
+    great_circles_.build(k.rlon, g);
 }
 
 void PathCache::store_geometry(Entry& e, const Geometry& g) {

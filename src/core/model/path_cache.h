@@ -20,6 +20,7 @@
 
 #include "base/large_pages.h"
 #include "base/numbers.h"
+#include "model/great_circle_cells.h"
 #include "model/grid.h"
 
 namespace skywave {
@@ -88,6 +89,11 @@ public:
     // Keeps khop midpoint cells in the arena; returns their offset.
     std::uint32_t store_cells(const std::uint16_t* cells, int khop);
     const std::uint16_t* cells(std::uint32_t offset) const { return &arena_[offset]; }
+    // The cells of great circles from a start at from_lon on the grid, if the cache
+    // was keyed for them (else null).
+    const GreatCircleCells* great_circle_cells(float from_lon, const Grid& g) const {
+        return keyed_ && great_circles_.built_for(from_lon, g) ? &great_circles_ : nullptr;
+    }
     // Forgets everything.
     void clear();
     // Gets the cache's memory (about a megabyte, once per model); throws bad_alloc.
@@ -112,6 +118,7 @@ private:
 
     Key key_{};
     bool keyed_ = false;
+    GreatCircleCells great_circles_;
     std::uint32_t generation_ = 1;
     std::vector<Entry, LargePageAllocator<Entry>> entries_;
     std::vector<std::uint16_t, LargePageAllocator<std::uint16_t>> arena_;
