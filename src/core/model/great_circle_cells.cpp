@@ -119,7 +119,8 @@ bool GreatCircleCells::built_for(float from_lon, const Grid& grid) const {
 }
 
 int GreatCircleCells::midpoint_cells(range_azim& from, const GreatCircleStart& start, int count,
-                                     float half_hop, std::uint16_t* cells) const {
+                                     float half_hop, double sin_half_hop, double cos_half_hop,
+                                     std::uint16_t* cells) const {
     if (!usable_) {
         for (int i = 1; i <= count; ++i)
             cells[i - 1] = point_cell(grid_, from, start, float(D(half_hop) * float(2 * i - 1)));
@@ -129,7 +130,7 @@ int GreatCircleCells::midpoint_cells(range_azim& from, const GreatCircleStart& s
     const double s1 = start.sin_lat, c1 = start.cos_lat, cos_azim = start.cos_azim;
     const CosineSteps& cols = start.heading_east ? east_cols_ : west_cols_;
     // cos and sin of (2i - 1) h, turned on by 2h from one point to the next.
-    double c = std::cos(h), s = std::sin(h);
+    double c = cos_half_hop, s = sin_half_hop;
     const double c2h = c * c - s * s, s2h = 2 * s * c;
     int quick = 0;
     for (int i = 1; i <= count; ++i) {

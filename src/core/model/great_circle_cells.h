@@ -48,9 +48,9 @@ public:
     // The cells (row * MAX_COLS + column) of the points at ranges
     // float(half_hop * (2i - 1)), i = 1 ... count, along the great circle from
     // `from`; the same cells compute_lat_lon's point would give. Returns how many
-    // were found without it.
+    // were found without it. sin_half_hop and cos_half_hop: of half_hop, to a few ulps.
     int midpoint_cells(range_azim& from, const GreatCircleStart& start, int count, float half_hop,
-                       std::uint16_t* cells) const;
+                       double sin_half_hop, double cos_half_hop, std::uint16_t* cells) const;
 
 private:
     bool usable_ = false;

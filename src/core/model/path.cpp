@@ -21,13 +21,14 @@ int sign_of(float v) {
     return v > 0 ? 1 : (v < 0 ? -1 : 0);
 }
 
-// The grid cells under the hop midpoints of the path in cp split into khop hops,
-// row * MAX_COLS + column, into cells; found by `fast` where it is given.
-void midpoint_cells(const Grid& grid, const GreatCircleCells* fast, range_azim& cp, int khop,
-                    float half_hop, std::uint16_t* cells) {
-    const GreatCircleStart start = great_circle_start(cp);
+// The grid cells under the hop midpoints of the path from start split into khop
+// hops, row * MAX_COLS + column, into cells; found by `fast` where it is given, which
+// takes the sine and cosine of the half hop.
+void midpoint_cells(const Grid& grid, const GreatCircleCells* fast, range_azim& cp,
+                    const GreatCircleStart& start, int khop, float half_hop, double sin_half_hop,
+                    double cos_half_hop, std::uint16_t* cells) {
     if (fast) {
-        fast->midpoint_cells(cp, start, khop, half_hop, cells);
+        fast->midpoint_cells(cp, start, khop, half_hop, sin_half_hop, cos_half_hop, cells);
         return;
     }
     for (int hop_counter = 1; hop_counter <= khop; ++hop_counter) {
@@ -137,6 +138,13 @@ PathTrace trace_path(Model& m, const PathTarget& t, bool long_path, bool cached)
 
     // First split, with the constant hop range: where does the path reflect?
     range_azim cp{k.rlat, k.rlon, 0, 0, 0, azim};
+    GreatCircleStart start{};
+    bool started = false;
+    const auto start_of_path = [&]() -> const GreatCircleStart& {
+        if (!started) start = great_circle_start(cp);
+        started = true;
+        return start;
+    };
     float h_avg = 0;
     float h_min = 1000.0f;
     int khop;
@@ -148,7 +156,9 @@ PathTrace trace_path(Model& m, const PathTarget& t, bool long_path, bool cached)
     } else {
         khop = hop_count(D(pathlen) / k.maxhop);
         half_hop = float(D(pathlen) / (2 * D(khop)));
-        midpoint_cells(m.grid, fast, cp, khop, half_hop, scratch);
+        const double sin_hh = fast ? std::sin(D(half_hop)) : 0;
+        const double cos_hh = fast ? std::cos(D(half_hop)) : 0;
+        midpoint_cells(m.grid, fast, cp, start_of_path(), khop, half_hop, sin_hh, cos_hh, scratch);
         cells = scratch;
         if (entry && khop <= PathCache::kMaxHops) {
             entry->khop1 = khop;
@@ -188,14 +198,15 @@ PathTrace trace_path(Model& m, const PathTarget& t, bool long_path, bool cached)
         if (known_hops) {
             hops = *known_hops;
         } else {
+            hops.sin_half_hop = std::sin(D(g.half_hop));
+            hops.cos_half_hop = std::cos(D(g.half_hop));
             // As many hops as the first split: the same half hop, the same midpoints.
             if (entry && entry->khop1 == g.khop)
                 std::memcpy(scratch, m.path_cache.cells(entry->cells1),
                             sizeof scratch[0] * std::size_t(g.khop));
             else
-                midpoint_cells(m.grid, fast, cp, g.khop, g.half_hop, scratch);
-            hops.sin_half_hop = std::sin(D(g.half_hop));
-            hops.cos_half_hop = std::cos(D(g.half_hop));
+                midpoint_cells(m.grid, fast, cp, start_of_path(), g.khop, g.half_hop,
+                               hops.sin_half_hop, hops.cos_half_hop, scratch);
         }
         const HopGeometry geo =
             hop_geometry(k, h_calc, hops.sin_half_hop, hops.cos_half_hop, cache);

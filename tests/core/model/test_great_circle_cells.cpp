@@ -44,7 +44,9 @@ TEST(GreatCircleCells, GiveTheCellsOfTheExactPoints) {
                 const int count = path % 10 == 0 ? 1 + int(unit(rng) * 399) : 1 + path % 12;
                 const float half_hop = float(unit(rng) * kPiD / count);
                 range_azim f = from, e = from;
-                found_quickly += cells.midpoint_cells(f, start, count, half_hop, fast.data());
+                found_quickly +=
+                    cells.midpoint_cells(f, start, count, half_hop, std::sin(D(half_hop)),
+                                         std::cos(D(half_hop)), fast.data());
                 for (int i = 1; i <= count; ++i)
                     exact[i - 1] =
                         point_cell(grid, e, start, float(D(half_hop) * float(2 * i - 1)));
@@ -77,7 +79,7 @@ TEST(GreatCircleCells, KnowWhatTheyWereMadeFor) {
     const GreatCircleStart start = great_circle_start(from);
     std::uint16_t fast[3], exact[3];
     range_azim f = from, e = from;
-    EXPECT_EQ(cells.midpoint_cells(f, start, 3, 0.2f, fast), 0);
+    EXPECT_EQ(cells.midpoint_cells(f, start, 3, 0.2f, std::sin(0.2), std::cos(0.2), fast), 0);
     for (int i = 1; i <= 3; ++i)
         exact[i - 1] = point_cell(g1, e, start, float(D(0.2f) * float(2 * i - 1)));
     for (int i = 0; i < 3; ++i)
