@@ -112,7 +112,7 @@ void GreatCircleCells::build(float from_lon, const Grid& grid) {
 }
 
 bool GreatCircleCells::built_for(float from_lon, const Grid& grid) const {
-    return bits_of(from_lon) == bits_of(from_lon_) && grid.n_rows == grid_.n_rows &&
+    return usable_ && bits_of(from_lon) == bits_of(from_lon_) && grid.n_rows == grid_.n_rows &&
            grid.n_cols == grid_.n_cols &&
            bits_of(grid.rows_per_rad) == bits_of(grid_.rows_per_rad) &&
            bits_of(grid.cols_per_rad) == bits_of(grid_.cols_per_rad);
@@ -121,11 +121,6 @@ bool GreatCircleCells::built_for(float from_lon, const Grid& grid) const {
 int GreatCircleCells::midpoint_cells(range_azim& from, const GreatCircleStart& start, int count,
                                      float half_hop, double sin_half_hop, double cos_half_hop,
                                      std::uint16_t* cells) const {
-    if (!usable_) {
-        for (int i = 1; i <= count; ++i)
-            cells[i - 1] = point_cell(grid_, from, start, float(D(half_hop) * float(2 * i - 1)));
-        return 0;
-    }
     const double h = half_hop;
     const double s1 = start.sin_lat, c1 = start.cos_lat, cos_azim = start.cos_azim;
     const CosineSteps& cols = start.heading_east ? east_cols_ : west_cols_;

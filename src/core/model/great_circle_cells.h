@@ -41,14 +41,16 @@ private:
 
 class GreatCircleCells {
 public:
-    // Made for the start longitude (west positive) and the grid. Inert (every
-    // point left to compute_lat_lon) if from_lon is not finite or beyond 2 pi.
+    // Made for the start longitude (west positive) and the grid.
     void build(float from_lon, const Grid& grid);
+    // Whether made for these, and of use: not for a start longitude that is not
+    // finite or lies beyond 2 pi.
     bool built_for(float from_lon, const Grid& grid) const;
     // The cells (row * MAX_COLS + column) of the points at ranges
     // float(half_hop * (2i - 1)), i = 1 ... count, along the great circle from
     // `from`; the same cells compute_lat_lon's point would give. Returns how many
-    // were found without it. sin_half_hop and cos_half_hop: of half_hop, to a few ulps.
+    // were found without it. Only where built_for holds. sin_half_hop and cos_half_hop: of
+    // half_hop, to a few ulps.
     int midpoint_cells(range_azim& from, const GreatCircleStart& start, int count, float half_hop,
                        double sin_half_hop, double cos_half_hop, std::uint16_t* cells) const;
 

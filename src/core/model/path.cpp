@@ -2,7 +2,7 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstring>
+#include <optional>
 
 #include "base/numbers.h"
 #include "base/power.h"
@@ -138,12 +138,10 @@ PathTrace trace_path(Model& m, const PathTarget& t, bool long_path, bool cached)
 
     // First split, with the constant hop range: where does the path reflect?
     range_azim cp{k.rlat, k.rlon, 0, 0, 0, azim};
-    GreatCircleStart start{};
-    bool started = false;
+    std::optional<GreatCircleStart> start;  // worked out when a split needs it
     const auto start_of_path = [&]() -> const GreatCircleStart& {
-        if (!started) start = great_circle_start(cp);
-        started = true;
-        return start;
+        if (!start) start = great_circle_start(cp);
+        return *start;
     };
     float h_avg = 0;
     float h_min = 1000.0f;
@@ -156,13 +154,14 @@ PathTrace trace_path(Model& m, const PathTarget& t, bool long_path, bool cached)
     } else {
         khop = hop_count(D(pathlen) / k.maxhop);
         half_hop = float(D(pathlen) / (2 * D(khop)));
-        const double sin_hh = fast ? std::sin(D(half_hop)) : 0;
-        const double cos_hh = fast ? std::cos(D(half_hop)) : 0;
+        const double sin_hh = std::sin(D(half_hop)), cos_hh = std::cos(D(half_hop));
         midpoint_cells(m.grid, fast, cp, start_of_path(), khop, half_hop, sin_hh, cos_hh, scratch);
         cells = scratch;
+        // Kept as the hops of their count: a second split with as many hops (the same
+        // half hop) finds them there.
         if (entry && khop <= PathCache::kMaxHops) {
             entry->khop1 = khop;
-            entry->cells1 = m.path_cache.store_cells(scratch, khop);
+            entry->cells1 = m.path_cache.store_hops(*entry, khop, scratch, sin_hh, cos_hh).cells;
         }
     }
     // These sums and the mean are taken in float: a sum or quotient of two floats
@@ -200,13 +199,8 @@ PathTrace trace_path(Model& m, const PathTarget& t, bool long_path, bool cached)
         } else {
             hops.sin_half_hop = std::sin(D(g.half_hop));
             hops.cos_half_hop = std::cos(D(g.half_hop));
-            // As many hops as the first split: the same half hop, the same midpoints.
-            if (entry && entry->khop1 == g.khop)
-                std::memcpy(scratch, m.path_cache.cells(entry->cells1),
-                            sizeof scratch[0] * std::size_t(g.khop));
-            else
-                midpoint_cells(m.grid, fast, cp, start_of_path(), g.khop, g.half_hop,
-                               hops.sin_half_hop, hops.cos_half_hop, scratch);
+            midpoint_cells(m.grid, fast, cp, start_of_path(), g.khop, g.half_hop, hops.sin_half_hop,
+                           hops.cos_half_hop, scratch);
         }
         const HopGeometry geo =
             hop_geometry(k, h_calc, hops.sin_half_hop, hops.cos_half_hop, cache);

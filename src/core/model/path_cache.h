@@ -6,8 +6,8 @@
 // angles, the take-off factor of the absorption) depends on the path, a few constants
 // and the reflection height, and a cell's layer height comes back unchanged hour after
 // hour (all night, and at many cells all day). So the cache keeps, per target cell and
-// direction, the cells under the midpoints of the first split and of the few hop
-// counts the path has used, and the geometry of its last few reflection heights, each
+// direction, the cells under the midpoints of the few hop counts the path has used
+// (the first split's among them), and the geometry of its last few reflection heights, each
 // keyed on the exact bits of what it was computed from. What the cache returns is
 // what the arithmetic produced; a change of any input it was keyed on forgets it.
 //
@@ -86,8 +86,6 @@ public:
     // Keeps khop midpoint cells with their half hop's sine and cosine.
     HopSlot store_hops(Entry& e, int khop, const std::uint16_t* cells, double sin_half_hop,
                        double cos_half_hop);
-    // Keeps khop midpoint cells in the arena; returns their offset.
-    std::uint32_t store_cells(const std::uint16_t* cells, int khop);
     const std::uint16_t* cells(std::uint32_t offset) const { return &arena_[offset]; }
     // The cells of great circles from a start at from_lon on the grid, if the cache
     // was keyed for them (else null).
@@ -112,6 +110,8 @@ private:
     };
 
     void forget();
+    // Keeps khop midpoint cells in the arena; returns their offset.
+    std::uint32_t store_cells(const std::uint16_t* cells, int khop);
 
     static constexpr int kMemoSlots = 256;
     std::vector<ScalarMemo> memos_;
