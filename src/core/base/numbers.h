@@ -52,6 +52,22 @@ inline double ulp_of(double v) {
     return p * 0x1p-52;
 }
 
+// The float that every double within slack of v rounds to, if there is one: v lies
+// farther than slack from both midpoints between its float and the neighbouring ones.
+// A value known only to within slack of another then rounds exactly as that one does.
+// None for values beyond 2^+-100 in size (zeros, NaNs, infinities among them).
+inline std::optional<float> float_within(double v, double slack) {
+    const double a = std::fabs(v);
+    if (!(a >= 0x1p-100 && a <= 0x1p100)) return std::nullopt;
+    const float f = float(a);
+    const double ulp = ulp_of(f);
+    const double up = double(f) + ulp / 2;
+    // Below a power of two the next float lies only half an ulp away.
+    const double down = double(f) - ((bits_of(f) & 0x007f'ffffu) == 0 ? ulp / 4 : ulp / 2);
+    if (!(up - a > slack && a - down > slack)) return std::nullopt;
+    return v < 0 ? -f : f;
+}
+
 // Truncates toward zero. A value that has no integer meaning (NaN, infinity or beyond
 // the range of int) gives no result, so callers decide what "no value" means instead
 // of running into undefined behaviour.

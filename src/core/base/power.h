@@ -15,8 +15,13 @@
 
 namespace skywave {
 
-// pow(x, e), bit for bit.
-double power(double x, double e);
+double power_of_any(double x, double e);
+
+// pow(x, e), bit for bit. An exponent of 1 (pow returns x itself) costs no call.
+inline double power(double x, double e) {
+    if (e == 1) return x;
+    return power_of_any(x, e);
+}
 
 // pow(f, e) of a float: its square is exact in double (as pow returns it), so it needs
 // no check at all.

@@ -8,6 +8,7 @@
 #include "base/power.h"
 #include "model/geomag.h"
 #include "model/great_circle_cells.h"
+#include "model/hop_ray.h"
 #include "model/model.h"
 #include "model/path_cache.h"
 
@@ -45,30 +46,21 @@ struct HopGeometry {
 };
 
 // sin_hh and cos_hh are the sine and cosine of the half hop. With a cache, what
-// follows from the height or from one angle alone is remembered under its bits.
-HopGeometry hop_geometry(const Constants& k, float h_calc, double sin_hh, double cos_hh,
-                         PathCache* cache) {
+// follows from the take-off angle alone is remembered under its bits.
+HopGeometry hop_geometry(const Constants& k, float h_calc, float half_hop, double sin_hh,
+                         double cos_hh, PathCache* cache) {
     HopGeometry g;
-    const D R = kEarthRadius;
-    g.phi = clamp_to(float(std::atan(sin_hh / ((R + h_calc) / R - cos_hh))), k.min_phi, k.max_phi);
-    PathCache::ScalarMemo* by_phi = cache ? &cache->memo(PathCache::kByPhi, g.phi) : nullptr;
-    if (by_phi && PathCache::holds(*by_phi, g.phi)) {
-        g.m9 = by_phi->f;
-    } else {
-        g.m9 = float(D(k.m9_1) / std::cos(D(g.phi)));
-        if (by_phi) PathCache::fill(*by_phi, g.phi, g.m9, 0);
-    }
-    // At zero range the quotient's denominator is sin 0: the arctangent of the
-    // infinite quotient is pi/2, and the clamp takes it to max_takeoff.
-    g.takeoff = clamp_to(float(std::atan((cos_hh - R / (h_calc + R)) / sin_hh)), k.min_takeoff,
-                         k.max_takeoff);
+    const HopRay ray(h_calc, half_hop, sin_hh, cos_hh);
+    g.phi = ray.phi(k);
+    g.m9 = ray.m9(k, g.phi);
+    g.takeoff = ray.takeoff(k);
     PathCache::ScalarMemo* by_takeoff =
         cache ? &cache->memo(PathCache::kByTakeoff, g.takeoff) : nullptr;
     if (by_takeoff && PathCache::holds(*by_takeoff, g.takeoff)) {
         g.sex = by_takeoff->f;
         g.sex_factor = by_takeoff->d;
     } else {
-        g.sex = float(D(k.sex_1) - D(k.sex_2) * power(std::cos(D(g.takeoff)), D(k.sex_3)));
+        g.sex = ray.sex(k, g.takeoff);
         g.sex_factor = power(std::fabs(D(g.sex)), D(k.sex_4));
         if (by_takeoff) PathCache::fill(*by_takeoff, g.takeoff, g.sex, g.sex_factor);
     }
@@ -111,57 +103,84 @@ bool trans_equatorial(const Model& m, const PathTarget& t, float azim) {
     return false;
 }
 
-}  // namespace
+// One path traced in stages: where it reflects (the first split), its hop geometry
+// (the second split) and what the ionosphere gives along it. The path pass runs the
+// short and the long path of a target stage by stage side by side: the two are
+// independent, and the processor overlaps their chains of loads and divisions.
+class PathTracer {
+public:
+    PathTracer(Model& m, const PathTarget& t, bool long_path, bool cached);
+    void find_reflection_height();
+    void find_geometry();
+    PathTrace finish();
 
-PathTrace trace_path(Model& m, const PathTarget& t, bool long_path, bool cached) {
-    const Constants& k = m.consts;
-    const ResultArrays& a = *m.arrays;
-    PathTrace p;
-    float pathlen = t.pathlen;
-    float azim = t.azim;
-    float clof = 0;
-    float cmof = 100.0f;
-    if (long_path) {
-        azim = float(D(azim) + kPi);
-        if (azim > kTwoPi) azim = float(D(azim) - kTwoPi);
-        pathlen = float(D(kTwoPi) - pathlen);
+private:
+    // The midpoint cells of the current split. They are kept as an offset into the
+    // path cache's arena, which the other path of a pair may enlarge (and move).
+    const std::uint16_t* cells() const {
+        return in_scratch_ ? scratch_ : m_.path_cache.cells(cells_at_);
     }
-    p.pathlen = pathlen;
-    p.azim = azim;
-    PathCache::Entry* entry = nullptr;
-    if (cached) {
-        entry = &m.path_cache.select(long_path ? 1 : 0, t.row, t.col, pathlen, azim);
+    const GreatCircleStart& start_of_path() {
+        if (!start_) start_ = great_circle_start(cp_);
+        return *start_;
     }
+
+    Model& m_;
+    const Constants& k_;
+    const PathTarget& t_;
+    bool long_path_;
+    float pathlen_, azim_;
+    PathCache::Entry* entry_ = nullptr;
+    const GreatCircleCells* fast_;
+    range_azim cp_;
+    std::optional<GreatCircleStart> start_;  // worked out when a split needs it
+    int khop_ = 0;
+    float h_calc_ = 0;
+    PathCache::Geometry g_{};
+    bool in_scratch_ = false;
+    std::uint32_t cells_at_ = 0;
     // Room for the midpoints of any hop count hop_count gives.
-    std::uint16_t scratch[1000];
-    const GreatCircleCells* fast = m.path_cache.great_circle_cells(k.rlon, m.grid);
+    std::uint16_t scratch_[1000];
+};
 
-    // First split, with the constant hop range: where does the path reflect?
-    range_azim cp{k.rlat, k.rlon, 0, 0, 0, azim};
-    std::optional<GreatCircleStart> start;  // worked out when a split needs it
-    const auto start_of_path = [&]() -> const GreatCircleStart& {
-        if (!start) start = great_circle_start(cp);
-        return *start;
-    };
-    float h_avg = 0;
-    float h_min = 1000.0f;
-    int khop;
-    float half_hop;
-    const std::uint16_t* cells;
-    if (entry && entry->khop1 != 0) {
-        khop = entry->khop1;
-        cells = m.path_cache.cells(entry->cells1);
+PathTracer::PathTracer(Model& m, const PathTarget& t, bool long_path, bool cached)
+    : m_(m),
+      k_(m.consts),
+      t_(t),
+      long_path_(long_path),
+      pathlen_(t.pathlen),
+      azim_(t.azim),
+      fast_(m.path_cache.great_circle_cells(m.consts.rlon, m.grid)) {
+    if (long_path) {
+        azim_ = float(D(azim_) + kPi);
+        if (azim_ > kTwoPi) azim_ = float(D(azim_) - kTwoPi);
+        pathlen_ = float(D(kTwoPi) - pathlen_);
+    }
+    if (cached) entry_ = &m.path_cache.select(long_path ? 1 : 0, t.row, t.col, pathlen_, azim_);
+    cp_ = range_azim{k_.rlat, k_.rlon, 0, 0, 0, azim_};
+}
+
+// First split, with the constant hop range: where does the path reflect?
+void PathTracer::find_reflection_height() {
+    PathCache& cache = m_.path_cache;
+    if (entry_ && entry_->khop1 != 0) {
+        khop_ = entry_->khop1;
+        cells_at_ = entry_->cells1;
     } else {
-        khop = hop_count(D(pathlen) / k.maxhop);
-        half_hop = float(D(pathlen) / (2 * D(khop)));
+        khop_ = hop_count(D(pathlen_) / k_.maxhop);
+        const float half_hop = float(D(pathlen_) / (2 * D(khop_)));
         const double sin_hh = std::sin(D(half_hop)), cos_hh = std::cos(D(half_hop));
-        midpoint_cells(m.grid, fast, cp, start_of_path(), khop, half_hop, sin_hh, cos_hh, scratch);
-        cells = scratch;
+        midpoint_cells(m_.grid, fast_, cp_, start_of_path(), khop_, half_hop, sin_hh, cos_hh,
+                       scratch_);
+        in_scratch_ = true;
         // Kept as the hops of their count: a second split with as many hops (the same
         // half hop) finds them there.
-        if (entry && khop <= PathCache::kMaxHops) {
-            entry->khop1 = khop;
-            entry->cells1 = m.path_cache.store_hops(*entry, khop, scratch, sin_hh, cos_hh).cells;
+        if (entry_ && khop_ <= PathCache::kMaxHops) {
+            entry_->khop1 = std::uint16_t(khop_);
+            entry_->cells1 =
+                cache.store_hops(*entry_, khop_, scratch_, half_hop, sin_hh, cos_hh).cells;
+            cells_at_ = entry_->cells1;
+            in_scratch_ = false;
         }
     }
     // These sums and the mean are taken in float: a sum or quotient of two floats
@@ -169,85 +188,99 @@ PathTrace trace_path(Model& m, const PathTarget& t, bool long_path, bool cached)
     // (double carries more than twice the float's digits), and it saves the
     // conversions on the chain from one hop to the next.
     // A cell's number is its offset in an array's block of MAX_ROWS x MAX_COLS.
-    const float* const layer_height = &a.h[0][0];
-    for (int i = 0; i < khop; ++i) {
+    const float* const layer_height = &m_.arrays->h[0][0];
+    const std::uint16_t* const cells = this->cells();
+    float h_avg = 0;
+    float h_min = 1000.0f;
+    for (int i = 0; i < khop_; ++i) {
         const float h = layer_height[cells[i]];
         h_avg += h;
         if (h < h_min) h_min = h;
     }
-    h_avg /= float(khop);
-    const float h_calc = k.h_min_flag != 0 ? h_min : h_avg;
+    h_avg /= float(khop_);
+    h_calc_ = k_.h_min_flag != 0 ? h_min : h_avg;
+}
 
-    // Second split, with the range of a hop that leaves the ground horizontally and
-    // is reflected at that height. All of it follows from the height, so a height the
-    // path has seen before gives back what it gave then.
-    const PathCache::Geometry* known = entry ? PathCache::find_geometry(*entry, h_calc) : nullptr;
-    PathCache::Geometry g;
-    if (known) {
-        g = *known;
-        cells = m.path_cache.cells(g.cells);
-    } else {
-        PathCache* cache = entry ? &m.path_cache : nullptr;
-        g.calc_maxhop = hop_range(k, h_calc, cache);
-        g.khop = hop_count(D(pathlen) / g.calc_maxhop);
-        g.half_hop = float(D(pathlen) / (2 * D(g.khop)));
-        const PathCache::HopSlot* known_hops =
-            entry ? PathCache::find_hops(*entry, g.khop) : nullptr;
-        PathCache::HopSlot hops{};
-        if (known_hops) {
-            hops = *known_hops;
-        } else {
-            hops.sin_half_hop = std::sin(D(g.half_hop));
-            hops.cos_half_hop = std::cos(D(g.half_hop));
-            midpoint_cells(m.grid, fast, cp, start_of_path(), g.khop, g.half_hop, hops.sin_half_hop,
-                           hops.cos_half_hop, scratch);
-        }
-        const HopGeometry geo =
-            hop_geometry(k, h_calc, hops.sin_half_hop, hops.cos_half_hop, cache);
-        g.phi = geo.phi;
-        g.m9 = geo.m9;
-        g.takeoff = geo.takeoff;
-        g.sex = geo.sex;
-        g.sex_factor = geo.sex_factor;
-        if (entry && g.khop <= PathCache::kMaxHops) {
-            if (!known_hops)
-                hops = m.path_cache.store_hops(*entry, g.khop, scratch, hops.sin_half_hop,
-                                               hops.cos_half_hop);
-            g.cells = hops.cells;
-            g.h_bits = bits_of(h_calc);
-            m.path_cache.store_geometry(*entry, g);
-            cells = m.path_cache.cells(g.cells);
-        } else {
-            cells = known_hops ? m.path_cache.cells(hops.cells) : scratch;
-        }
+// Second split, with the range of a hop that leaves the ground horizontally and is
+// reflected at that height. All of it follows from the height, so a height the path
+// has seen before gives back what it gave then.
+void PathTracer::find_geometry() {
+    if (const PathCache::Geometry* known =
+            entry_ ? PathCache::find_geometry(*entry_, h_calc_) : nullptr) {
+        g_ = *known;
+        cells_at_ = g_.cells;
+        in_scratch_ = false;
+        return;
     }
-    khop = g.khop;
-    half_hop = g.half_hop;
+    PathCache* cache = entry_ ? &m_.path_cache : nullptr;
+    PathCache::Geometry& g = g_;
+    g.calc_maxhop = hop_range(k_, h_calc_, cache);
+    g.khop = hop_count(D(pathlen_) / g.calc_maxhop);
+    const PathCache::HopSlot* known_hops = entry_ ? PathCache::find_hops(*entry_, g.khop) : nullptr;
+    PathCache::HopSlot hops{};
+    if (known_hops) {
+        hops = *known_hops;
+        g.half_hop = hops.half_hop;
+    } else {
+        g.half_hop = float(D(pathlen_) / (2 * D(g.khop)));
+        hops.sin_half_hop = std::sin(D(g.half_hop));
+        hops.cos_half_hop = std::cos(D(g.half_hop));
+        midpoint_cells(m_.grid, fast_, cp_, start_of_path(), g.khop, g.half_hop, hops.sin_half_hop,
+                       hops.cos_half_hop, scratch_);
+    }
+    const HopGeometry geo =
+        hop_geometry(k_, h_calc_, g.half_hop, hops.sin_half_hop, hops.cos_half_hop, cache);
+    g.phi = geo.phi;
+    g.m9 = geo.m9;
+    g.takeoff = geo.takeoff;
+    g.sex = geo.sex;
+    g.sex_factor = geo.sex_factor;
+    if (entry_ && g.khop <= PathCache::kMaxHops) {
+        if (!known_hops)
+            hops = m_.path_cache.store_hops(*entry_, g.khop, scratch_, g.half_hop,
+                                            hops.sin_half_hop, hops.cos_half_hop);
+        g.cells = hops.cells;
+        m_.path_cache.store_geometry(*entry_, h_calc_, g);
+    }
+    in_scratch_ = !(known_hops || (entry_ && g.khop <= PathCache::kMaxHops));
+    cells_at_ = known_hops ? known_hops->cells : hops.cells;
+}
 
+PathTrace PathTracer::finish() {
+    const ResultArrays& a = *m_.arrays;
+    const PathCache::Geometry& g = g_;
+    const int khop = g.khop;
     // The MOF is set by the weakest F2 layer along the path, the LOF by the sum of
     // the absorption at every hop.
     const float* const f2_mof = &a.g2[0][0];
     const float* const absorption = &a.ls[0][0];
+    const std::uint16_t* const cells = this->cells();
+    float clof = 0;
+    float cmof = 100.0f;
     for (int i = 0; i < khop; ++i) {
         const float g2 = f2_mof[cells[i]];
         if (g2 < cmof) cmof = g2;
         clof += absorption[cells[i]];  // in float, as the heights above
     }
     // The point cursor is left on the last midpoint's cell.
-    m.lat_idx = cells[khop - 1] / MAX_COLS;
-    m.lon_idx = cells[khop - 1] % MAX_COLS;
+    m_.lat_idx = cells[khop - 1] / MAX_COLS;
+    m_.lon_idx = cells[khop - 1] % MAX_COLS;
 
-    if (!long_path && trans_equatorial(m, t, azim)) cmof = float(D(k.te_1) * cmof);
+    const Constants& k = k_;
+    if (!long_path_ && trans_equatorial(m_, t_, azim_)) cmof = float(D(k.te_1) * cmof);
     cmof = clamp_to(float(D(g.m9) * cmof), 1.0f, 50.0f);
     clof = float(D(clof) * g.sex_factor);
     clof = float(D(k.clof_3) * power(D(clof), D(k.clof_4)) + D(k.clof_2) * clof + k.clof_1);
     clof = clamp_to(clof, 1.0f, 50.0f);
 
+    PathTrace p;
+    p.pathlen = pathlen_;
+    p.azim = azim_;
     p.cmof = cmof;
     p.clof = clof;
     p.khop = khop;
-    p.half_hop = half_hop;
-    p.h_calc = h_calc;
+    p.half_hop = g.half_hop;
+    p.h_calc = h_calc_;
     p.calc_maxhop = g.calc_maxhop;
     p.phi = g.phi;
     p.m9 = g.m9;
@@ -256,19 +289,17 @@ PathTrace trace_path(Model& m, const PathTarget& t, bool long_path, bool cached)
     p.blackout = cmof < clof;
     p.mof = cmof;
     p.lof = clof;
-    if (p.blackout && (long_path ? k.lp_bo_flag : k.bo_flag) != 0) {
+    if (p.blackout && (long_path_ ? k.lp_bo_flag : k.bo_flag) != 0) {
         p.mof = 0;
         p.lof = 50.0f;
     }
     return p;
 }
 
-void path_mof(Model& m, char path) {
+// A path's results in the result arrays of its grid point.
+void store_path(Model& m, const PathTrace& p, bool long_path) {
     ResultArrays& a = *m.arrays;
     const int pr = m.p_lat_idx, pc = m.p_lon_idx;
-    const bool long_path = path == 'L';
-    const PathTarget target{a.pathlen[pr][pc], a.azim[pr][pc], pr, pc, m.p_lat};
-    const PathTrace p = trace_path(m, target, long_path, true);
     (long_path ? a.longmof : a.mof)[pr][pc] = p.mof;
     (long_path ? a.longlof : a.lof)[pr][pc] = p.lof;
     if (m.exam_flag) {
@@ -282,6 +313,38 @@ void path_mof(Model& m, char path) {
         (long_path ? a.longmaxhp : a.maxhop)[pr][pc] = p.calc_maxhop;
         (long_path ? a.lpblack : a.blackout)[pr][pc] = p.blackout ? 1.0f : 0.0f;
     }
+}
+
+PathTarget grid_point_target(const Model& m) {
+    const ResultArrays& a = *m.arrays;
+    const int pr = m.p_lat_idx, pc = m.p_lon_idx;
+    return {a.pathlen[pr][pc], a.azim[pr][pc], pr, pc, m.p_lat};
+}
+
+}  // namespace
+
+PathTrace trace_path(Model& m, const PathTarget& t, bool long_path, bool cached) {
+    PathTracer path(m, t, long_path, cached);
+    path.find_reflection_height();
+    path.find_geometry();
+    return path.finish();
+}
+
+void path_mof(Model& m, char path) {
+    const bool long_path = path == 'L';
+    const PathTarget target = grid_point_target(m);
+    store_path(m, trace_path(m, target, long_path, true), long_path);
+}
+
+void path_mofs(Model& m) {
+    const PathTarget target = grid_point_target(m);
+    PathTracer short_path(m, target, false, true), long_path(m, target, true, true);
+    short_path.find_reflection_height();
+    long_path.find_reflection_height();
+    short_path.find_geometry();
+    long_path.find_geometry();
+    store_path(m, short_path.finish(), false);
+    store_path(m, long_path.finish(), true);
 }
 
 }  // namespace skywave

@@ -35,4 +35,8 @@ PathTrace trace_path(Model& m, const PathTarget& target, bool long_path, bool ca
 // path, 'L' for the long one, into the result arrays. Cached, as trace_path.
 void path_mof(Model& m, char path);
 
+// Both paths to the grid point, traced side by side into the result arrays: the same
+// as path_mof(m, 'S') followed by path_mof(m, 'L').
+void path_mofs(Model& m);
+
 }  // namespace skywave

@@ -48,14 +48,17 @@ void PathCache::begin_pass(const Constants& k, const Grid& g) {
     great_circles_.build(k.rlon, g);
 }
 
-void PathCache::store_geometry(Entry& e, const Geometry& g) {
+void PathCache::store_geometry(Entry& e, float h_calc, const Geometry& g) {
     constexpr int n = int(sizeof e.geometry / sizeof e.geometry[0]);
-    if (e.n_geometry < n) {
-        e.geometry[e.n_geometry++] = g;
-        return;
+    int i = e.n_geometry;
+    if (i < n) {
+        ++e.n_geometry;
+    } else {
+        i = e.next_geometry;
+        e.next_geometry = std::uint8_t((i + 1) % n);
     }
-    e.geometry[e.next_geometry] = g;
-    e.next_geometry = std::uint8_t((e.next_geometry + 1) % n);
+    e.h_bits[i] = bits_of(h_calc);
+    e.geometry[i] = g;
 }
 
 const PathCache::HopSlot* PathCache::find_hops(const Entry& e, int khop) {
@@ -71,9 +74,9 @@ std::uint32_t PathCache::store_cells(const std::uint16_t* cells, int khop) {
 }
 
 PathCache::HopSlot PathCache::store_hops(Entry& e, int khop, const std::uint16_t* cells,
-                                         double sin_half_hop, double cos_half_hop) {
+                                         float half_hop, double sin_half_hop, double cos_half_hop) {
     constexpr int n = int(sizeof e.hops / sizeof e.hops[0]);
-    const HopSlot slot{khop, store_cells(cells, khop), sin_half_hop, cos_half_hop};
+    const HopSlot slot{khop, store_cells(cells, khop), half_hop, sin_half_hop, cos_half_hop};
     if (e.n_hops < n) {
         e.hops[e.n_hops++] = slot;
     } else {

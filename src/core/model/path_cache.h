@@ -34,40 +34,43 @@ public:
 
     // The hop geometry of a path reflected at one height.
     struct Geometry {
-        std::uint32_t h_bits;  // the reflection height it was computed for
         int khop;
         std::uint32_t cells;  // the midpoint cells, an offset into the arena
         float half_hop, calc_maxhop, phi, m9, takeoff, sex;
         double sex_factor;  // |sex| ^ sex_4, which scales the absorption
     };
 
-    // The midpoints of one hop count, and the sine and cosine of its half hop.
+    // The midpoints of one hop count, its half hop and the half hop's sine and cosine.
     struct HopSlot {
         int khop;
         std::uint32_t cells;
+        float half_hop;
         double sin_half_hop, cos_half_hop;
     };
 
-    // What follows from one float alone (the reflection height, the angle of
-    // incidence, the take-off angle), remembered under its bits.
+    // What follows from one float alone (the reflection height, the take-off
+    // angle), remembered under its bits.
     struct ScalarMemo {
         std::uint32_t key;
         bool valid;
         float f;
         double d;
     };
-    enum MemoTable { kByHeight, kByPhi, kByTakeoff, kMemoTables };
+    enum MemoTable { kByHeight, kByTakeoff, kMemoTables };
     // The slot of a key; it holds the key's values if valid and key match.
     ScalarMemo& memo(MemoTable table, float key);
     static bool holds(const ScalarMemo& slot, float key);
     static void fill(ScalarMemo& slot, float key, float f, double d);
 
-    struct Entry {
+    // What a step reads of a known path (its key, the first split and the heights of
+    // its geometries) lies in the entry's first cache line.
+    struct alignas(64) Entry {
         float pathlen, azim;
         std::uint32_t generation;
-        int khop1;             // of the first split (0: not cached)
-        std::uint32_t cells1;  // its midpoint cells
+        std::uint32_t cells1;  // the first split's midpoint cells
+        std::uint16_t khop1;   // its hop count (0: not cached)
         std::uint8_t n_geometry, next_geometry, n_hops, next_hop;
+        std::uint32_t h_bits[3];  // the reflection heights of the geometries
         Geometry geometry[3];
         HopSlot hops[4];
     };
@@ -79,13 +82,13 @@ public:
     Entry& select(int path, int row, int col, float pathlen, float azim);
     // The geometry of the entry at a reflection height, if known.
     static const Geometry* find_geometry(const Entry& e, float h_calc);
-    // Keeps a geometry (the oldest of a full entry goes).
-    void store_geometry(Entry& e, const Geometry& g);
+    // Keeps the geometry of a reflection height (the oldest of a full entry goes).
+    void store_geometry(Entry& e, float h_calc, const Geometry& g);
     // The midpoint cells of khop hops of the entry, if known.
     static const HopSlot* find_hops(const Entry& e, int khop);
     // Keeps khop midpoint cells with their half hop's sine and cosine.
-    HopSlot store_hops(Entry& e, int khop, const std::uint16_t* cells, double sin_half_hop,
-                       double cos_half_hop);
+    HopSlot store_hops(Entry& e, int khop, const std::uint16_t* cells, float half_hop,
+                       double sin_half_hop, double cos_half_hop);
     const std::uint16_t* cells(std::uint32_t offset) const { return &arena_[offset]; }
     // The cells of great circles from a start at from_lon on the grid, if the cache
     // was keyed for them (else null).
@@ -141,7 +144,7 @@ inline PathCache::Entry& PathCache::select(int path, int row, int col, float pat
 inline const PathCache::Geometry* PathCache::find_geometry(const Entry& e, float h_calc) {
     const std::uint32_t h = bits_of(h_calc);
     for (int i = 0; i < e.n_geometry; ++i)
-        if (e.geometry[i].h_bits == h) return &e.geometry[i];
+        if (e.h_bits[i] == h) return &e.geometry[i];
     return nullptr;
 }
 

@@ -42,17 +42,9 @@ void plr_step(const Model& m, PlrStep& s) {
 namespace {
 
 // Whether float(a + b) is float(a) for every |b| up to b_bound, a + b first rounded to
-// double: a positive a whose distance to either midpoint between its float and the
-// next float exceeds the bound and the double's rounding.
+// double: every value within the bound and the double's rounding of a rounds as a does.
 bool rounds_to_same_float(double a, double b_bound) {
-    if (!(a >= 0x1p-100 && a <= 0x1p100)) return false;
-    const float f = float(a);
-    const double ulp = ulp_of(f);
-    const double up = D(f) + ulp / 2;
-    // Below a power of two the next float lies only half an ulp away.
-    const double down = D(f) - ((bits_of(f) & 0x007f'ffffu) == 0 ? ulp / 4 : ulp / 2);
-    const double slack = b_bound + a * 0x1p-51;
-    return up - a > slack && a - down > slack;
+    return a > 0 && float_within(a, b_bound + a * 0x1p-51).has_value();
 }
 
 }  // namespace
