@@ -76,14 +76,15 @@ void make_line(Model& m, const Array2D& array, char type, const SymbolTable* sym
                int set_long, std::string& out) {
     const int n_cols = m.grid.n_cols;
     const std::size_t start = out.size();
-    if (type == 2) {
-        out.append(std::size_t(n_cols), ' ');
-    } else {
+    out.resize(start + std::size_t(n_cols), ' ');
+    if (type != 2) {
         // Lines run eastward from Greenwich: character i holds grid column n_cols-1-i.
+        char* const line = &out[start];
+        const float* const row = array[m.p_lat_idx];
         for (int i = 0; i < n_cols; ++i) {
             // A value that is not a finite number has no level.
-            const std::optional<int> v = trunc_to_int(array[m.p_lat_idx][n_cols - 1 - i]);
-            out.push_back(v ? (*symbol)(*v) : ' ');
+            const std::optional<int> v = trunc_to_int(row[n_cols - 1 - i]);
+            line[i] = v ? (*symbol)(*v) : ' ';
         }
     }
     if (type == 2) {

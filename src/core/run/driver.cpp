@@ -169,13 +169,18 @@ void ionosphere_pass(Model& m, RunHooks& hooks) {
         m.cur_lat = m.grid.row_lat(m.lat_idx);
         const SolAngleRow sun = sol_angle_row(m);
         const G2Row g2 = g2_row(m, m.lat_idx);
-        for (m.lon_idx = 0; m.lon_idx < m.grid.n_cols && !hooks.aborted(); ++m.lon_idx) {
-            m.cur_lon = m.grid.col_lon(m.lon_idx);
-            calc_sol_angle(m, sun, hour_angle);
-            calc_g2(m, g2);
-            f0f2_plr(m, plr, m.polar_cells);
-            calc_fe(m);
-        }
+        // One quantity at a time along the row: each cell's work is then short enough
+        // for the processor to overlap it with the next cell's.
+        const auto each_column = [&](const auto& compute) {
+            for (m.lon_idx = 0; m.lon_idx < m.grid.n_cols && !hooks.aborted(); ++m.lon_idx) {
+                m.cur_lon = m.grid.col_lon(m.lon_idx);
+                compute();
+            }
+        };
+        each_column([&] { calc_sol_angle(m, sun, hour_angle); });
+        each_column([&] { calc_fe(m); });
+        each_column([&] { calc_g2(m, g2); });
+        each_column([&] { f0f2_plr(m, plr, m.polar_cells); });
     }
 }
 
@@ -191,6 +196,10 @@ void path_pass(Model& m, RunHooks& hooks) {
         for (m.p_lon_idx = 0; m.p_lon_idx < m.grid.n_cols && !hooks.aborted(); ++m.p_lon_idx) {
             const int r = m.p_lat_idx, c = m.p_lon_idx;
             m.p_lon = m.grid.col_lon(c);
+            if (k.sp_flag != 0 && k.lp_flag != 0) {
+                path_mofs(m);
+                continue;
+            }
             if (k.sp_flag != 0) {
                 path_mof(m, 'S');
             } else {
