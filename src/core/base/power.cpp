@@ -63,7 +63,7 @@ const bool kHasFma = (__builtin_cpu_init(), __builtin_cpu_supports("fma"));
 
 }  // namespace
 
-double power_of_any(double x, double e) {
+double power_of_special(double x, double e) {
 #if defined(__x86_64__) && defined(__GNUC__)
     if (kHasFma) return power_fma(x, e);
 #endif

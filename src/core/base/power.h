@@ -13,14 +13,19 @@
 // power of two, outside moderate magnitudes, zeros, NaNs) pow itself is called.
 #pragma once
 
+#include <cmath>
+
 namespace skywave {
 
-double power_of_any(double x, double e);
+// pow(x, e) for the exponents 2, 1/2 and -1/2, bit for bit.
+double power_of_special(double x, double e);
 
-// pow(x, e), bit for bit. An exponent of 1 (pow returns x itself) costs no call.
+// pow(x, e), bit for bit. An exponent of 1 (pow returns x itself) costs no call, and
+// any other but the three above goes to pow straight away.
 inline double power(double x, double e) {
     if (e == 1) return x;
-    return power_of_any(x, e);
+    if (e == 2 || e == 0.5 || e == -0.5) return power_of_special(x, e);
+    return std::pow(x, e);
 }
 
 // pow(f, e) of a float: its square is exact in double (as pow returns it), so it needs

@@ -1,6 +1,7 @@
 #include "model/f2_layer.h"
 
 #include <cmath>
+#include <optional>
 
 #include "base/numbers.h"
 #include "base/power.h"
@@ -25,6 +26,23 @@ float night_a1(const Constants& k) {
 // inner, outer and scale are the exponents and the factor, worked out per run.
 double f2_power(float p1, float p2, float g0, double inner, double outer, double scale) {
     return power(D(p1) + D(p2) * power(D(g0), inner), outer) * scale;
+}
+
+// float(f2_power(...) * factor). For a root (outer 1/2, the night's default) the square
+// root stands for the power: the two lie within an ulp of each other (pow within 0.52
+// ulp of the exact root, the square root within half), so with the two products'
+// roundings the value lies within 2^-50 of the library's, and is taken where no float
+// edge lies near that.
+float f2_value(float p1, float p2, float g0, double inner, double outer, double scale,
+               double factor) {
+    if (outer == 0.5) {
+        const double base = D(p1) + D(p2) * power(D(g0), inner);
+        if (base > 0) {
+            const double v = std::sqrt(base) * scale * factor;
+            if (const std::optional<float> f = float_within(v, std::fabs(v) * 0x1p-46)) return *f;
+        }
+    }
+    return float(f2_power(p1, p2, g0, inner, outer, scale) * factor);
 }
 
 }  // namespace
@@ -120,7 +138,7 @@ void calc_g2(Model& m, const G2Row& w) {
         u = clamp_to(float((D(temp_calc_time) - t_sunset) * k.u_n_1 * 0.5), -75, 75);
         g0_n = float(w.g0_n_num * std::exp(D(u)) / w.g0_n_den);
         m.a1 = w.a1;
-        g2a_n = float(f2_power(k.g2_n_1, k.g2_n_2, g0_n, w.n_inner, w.n_outer, w.n_scale) * m.a1);
+        g2a_n = f2_value(k.g2_n_1, k.g2_n_2, g0_n, w.n_inner, w.n_outer, w.n_scale, m.a1);
         g2a = g2a_n;
         // Without the night's height term (h_n_8 = 0, the default) the product is a
         // zero of either sign, which added to a non-zero h_n_7 leaves h_n_7 exactly:
@@ -149,7 +167,7 @@ void calc_g2(Model& m, const G2Row& w) {
                        g8 * (std::exp(D(u)) - std::cos(D(kPi) * power_of_float(g9, D(k.g0_d_5))))) /
                       w.g0_d_den +
                   k.g0_d_3);
-        g2a_d = float(f2_power(k.g2_d_1, k.g2_d_2, g0_d, w.d_inner, w.d_outer, w.d_scale) * w.cf_d);
+        g2a_d = f2_value(k.g2_d_1, k.g2_d_2, g0_d, w.d_inner, w.d_outer, w.d_scale, w.cf_d);
         g2a = g2a_d;
         const float h2 = float(std::sin(D(kPi) * power_of_float(g9, D(k.h_d_6))));
         h = float(w.h81_d * h2 + k.h_d_7 + w.h_ssn_d + w.h_ak_d);

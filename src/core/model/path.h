@@ -4,6 +4,7 @@
 
 namespace skywave {
 
+struct Constants;
 struct Model;
 
 // The target of a path: the short path's length and azimuth (radians) from the QTH,
@@ -24,6 +25,10 @@ struct PathTrace {
     float phi = 0, m9 = 0, takeoff = 0, sex = 0;
     bool blackout = false;
 };
+
+// The LOF of a path whose hops' absorption adds up to x (scaled by the take-off
+// factor): clof_3 x^clof_4 + clof_2 x + clof_1, before its clamp.
+float lof_of_absorption(const Constants& k, float x);
 
 // The short (long_path false) or long path to the target, for the step whose
 // ionosphere the model's arrays hold. cached: the hop midpoints are remembered in the

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <random>
 
 #include "base/numbers.h"
+#include "model/constants.h"
 #include "model/geomag.h"
 #include "model/model.h"
 #include "model/path.h"
@@ -453,4 +457,34 @@ TEST(Path, OddHopRangesAndHeightsStillEnd) {
     }
     EXPECT_GE(p.at(a.mof), 0);
     EXPECT_LE(p.at(a.mof), 50);
+}
+
+// The LOF curve is the library formula bit for bit: over the floats from 1 up where a
+// square root is not pow's root, random absorptions of every size, and random curves
+// (roots and other powers).
+TEST(Path, LofCurveGivesTheFormulasBits) {
+    Constants defaults;
+    init_consts(defaults);
+    const auto formula = [](const Constants& k, float x) {
+        return float(D(k.clof_3) * std::pow(D(x), D(k.clof_4)) + D(k.clof_2) * x + k.clof_1);
+    };
+    std::mt19937_64 random(5);
+    std::uniform_real_distribution<double> unit(0, 1);
+    for (std::uint32_t b = bits_of(1.0f); b < bits_of(1.0f) + (1u << 20); ++b) {
+        float x;
+        std::memcpy(&x, &b, sizeof x);
+        ASSERT_EQ(bits_of(lof_of_absorption(defaults, x)), bits_of(formula(defaults, x))) << x;
+    }
+    for (int i = 0; i < 300000; ++i) {
+        Constants k = defaults;
+        if (i % 2) {
+            k.clof_1 = float(4 * unit(random) - 2);
+            k.clof_2 = float(6 * unit(random) - 1);
+            k.clof_3 = float(6 * unit(random) - 1);
+            if (i % 8 == 1) k.clof_4 = float(2 * unit(random));
+        }
+        const float x = float(std::ldexp(unit(random), int(random() % 16) - 6));
+        ASSERT_EQ(bits_of(lof_of_absorption(k, x)), bits_of(formula(k, x)))
+            << x << " " << k.clof_1 << " " << k.clof_2 << " " << k.clof_3 << " " << k.clof_4;
+    }
 }
