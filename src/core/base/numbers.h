@@ -68,6 +68,20 @@ inline std::optional<float> float_within(double v, double slack) {
     return v < 0 ? -f : f;
 }
 
+// The same for a slack of rel |v| (rel at most 2^-30), told from the bits alone: v's
+// distance to the midpoint in its float's spacing, counted in v's own ulps, must exceed
+// rel 2^53 (|v| is below 2^53 of them). Cheaper where the bound is relative.
+inline std::optional<float> float_within_relative(double v, double rel) {
+    const std::uint64_t b = bits_of(v);
+    const std::uint64_t exponent = (b >> 52) & 0x7ff;
+    if (exponent < 1023 - 100 || exponent > 1023 + 100) return std::nullopt;
+    // The 29 bits below a float's mantissa; the midpoint lies at 2^28.
+    const std::int64_t from_midpoint = std::int64_t(b & 0x1fff'ffffu) - 0x1000'0000;
+    const double margin = rel * 0x1p53;
+    if (!(double(from_midpoint < 0 ? -from_midpoint : from_midpoint) > margin)) return std::nullopt;
+    return float(v);
+}
+
 // Truncates toward zero. A value that has no integer meaning (NaN, infinity or beyond
 // the range of int) gives no result, so callers decide what "no value" means instead
 // of running into undefined behaviour.

@@ -39,7 +39,7 @@ float f2_value(float p1, float p2, float g0, double inner, double outer, double 
         const double base = D(p1) + D(p2) * power(D(g0), inner);
         if (base > 0) {
             const double v = std::sqrt(base) * scale * factor;
-            if (const std::optional<float> f = float_within(v, std::fabs(v) * 0x1p-46)) return *f;
+            if (const std::optional<float> f = float_within_relative(v, 0x1p-46)) return *f;
         }
     }
     return float(f2_power(p1, p2, g0, inner, outer, scale) * factor);

@@ -32,7 +32,7 @@ HopRay::HopRay(float h_calc, float half_hop, double sin_half_hop, double cos_hal
     const double tangent = sin_half_hop / rise_;
     incidence_ = std::atan(tangent);
     // Heights between the ground and an earth radius keep (R + h) / R within [1, 2].
-    usable_ = tangent >= 0x1p-60 && tangent <= 0x1p20 && h_calc >= 0 && h_calc <= R;
+    usable_ = tangent >= 0x1p-60 && tangent <= 0x1p14 && h_calc >= 0 && h_calc <= R;
     if (!usable_) return;
     tangent_ = tangent;
     secant_ = std::sqrt(1 + tangent * tangent);
@@ -52,7 +52,7 @@ float HopRay::m9(const Constants& k, float phi) const {
     if (usable_ && phi == float(incidence_)) {
         const double d = D(phi) - incidence_;
         const double m9 = D(k.m9_1) * secant_ / (1 - d * d / 2 - tangent_ * d);
-        if (const auto f = float_within(m9, std::fabs(m9) * 0x1p-46 * (1 + tangent_))) return *f;
+        if (const auto f = float_within_relative(m9, 0x1p-46 * (1 + tangent_))) return *f;
     }
     return float(D(k.m9_1) / std::cos(D(phi)));
 }

@@ -37,7 +37,7 @@ private:
     double rise_;       // (R + h) / R - cos(half hop)
     double incidence_;  // the library's arctangent, unclamped
     // The incidence's tangent and secant sqrt(1 + tan^2); usable false where the
-    // tangent is not a finite positive number below 2^20 or the height is odd.
+    // tangent is not a finite positive number below 2^14 or the height is odd.
     double tangent_ = 0, secant_ = 0;
     bool usable_ = false;
     double takeoff_ = 0;        // pi/2 - half hop - incidence

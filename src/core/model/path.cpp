@@ -332,7 +332,12 @@ float lof_of_absorption(const Constants& k, float x) {
         const double v = D(k.clof_3) * root + D(k.clof_2) * x + k.clof_1;
         const double size =
             std::fabs(D(k.clof_3) * root) + std::fabs(D(k.clof_2) * x) + std::fabs(D(k.clof_1));
-        if (const std::optional<float> f = float_within(v, size * 0x1p-46)) return *f;
+        // Without cancellation (the default curve has none) the bound is relative.
+        if (size <= 4 * std::fabs(v)) {
+            if (const std::optional<float> f = float_within_relative(v, 0x1p-44)) return *f;
+        } else if (const std::optional<float> f = float_within(v, size * 0x1p-46)) {
+            return *f;
+        }
     }
     return float(D(k.clof_3) * power(D(x), D(k.clof_4)) + D(k.clof_2) * x + k.clof_1);
 }

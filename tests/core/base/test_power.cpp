@@ -66,8 +66,9 @@ TEST(Power, EveryExponentAndMagnitudeGivesPowsBits) {
 
 // A value known to within a slack stands for another only if every double that close
 // rounds to the same float: the ends of the interval do, on either side of a power of
-// two too; a value on a float midpoint, a zero or a non-finite value gives none; and
-// with a slack far below a float's ulp nearly every value gives one.
+// two too, for an absolute and a relative slack; a value on a float midpoint, a zero or
+// a non-finite value gives none; and with a slack far below a float's ulp nearly every
+// value gives one.
 TEST(FloatWithin, EveryValueWithinTheSlackRoundsToTheFloatGiven) {
     std::mt19937_64 random(11);
     std::uniform_real_distribution<double> unit(0, 1);
@@ -76,22 +77,26 @@ TEST(FloatWithin, EveryValueWithinTheSlackRoundsToTheFloatGiven) {
         double v = std::ldexp(1 + unit(random), int(random() % 120) - 60);
         if (i % 4 == 0) v = std::ldexp(1 - unit(random) * 0x1p-20, int(random() % 40) - 20);
         if (i % 2 == 0) v = -v;
-        const double slack = std::fabs(v) * std::ldexp(1.0, -20 - int(random() % 34));
-        const std::optional<float> f = float_within(v, slack);
+        const double rel = std::ldexp(1.0, -30 - int(random() % 24));
+        const double slack = std::fabs(v) * rel;
         ++tried;
-        if (!f) continue;
-        ++given;
-        for (const double w : {v - slack, v + slack, v + (2 * unit(random) - 1) * slack})
-            ASSERT_EQ(float(w), *f) << v << " slack " << slack;
+        for (const std::optional<float> f :
+             {float_within(v, slack), float_within_relative(v, rel)}) {
+            if (!f) continue;
+            ++given;
+            for (const double w : {v - slack, v + slack, v + (2 * unit(random) - 1) * slack})
+                ASSERT_EQ(float(w), *f) << v << " slack " << slack;
+        }
     }
-    EXPECT_GT(given, tried / 2);
+    EXPECT_GT(given, tried);  // both give a float for most values
     for (int i = 0; i < 1000; ++i) {
         const float f = float(std::ldexp(1 + unit(random), int(random() % 60) - 30));
         const double midpoint = (double(f) + double(std::nextafter(f, 2 * f))) / 2;
         EXPECT_FALSE(float_within(midpoint, 0x1p-80));
+        EXPECT_FALSE(float_within_relative(midpoint, 0x1p-60));
     }
     EXPECT_TRUE(float_within(1.0 + 0x1p-40, 0x1p-60));
     for (const double v : {0.0, -0.0, std::numeric_limits<double>::infinity(),
                            std::numeric_limits<double>::quiet_NaN(), 0x1p-120, 0x1p120})
-        EXPECT_FALSE(float_within(v, 0)) << v;
+        EXPECT_FALSE(float_within(v, 0) || float_within_relative(v, 0)) << v;
 }
