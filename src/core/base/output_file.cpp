@@ -77,6 +77,20 @@ bool lock_output(int fd) {
     return true;
 }
 
+int write_all(int fd, const std::string& text) {
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        if (n == 0) return EIO;  // no progress: never loop for ever
+        done += std::size_t(n);
+    }
+    return 0;
+}
+
 std::FILE* open_output(const std::string& name, int& error) {
     error = 0;
     const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);

@@ -32,6 +32,10 @@ std::string busy_text(const std::string& name);
 // not exist yet stands for that file).
 std::string resolve_links(const std::string& name);
 
+// Writes all of text to fd, again after an interruption; 0, or the cause of the
+// failure (errno).
+int write_all(int fd, const std::string& text);
+
 // Takes the exclusive advisory lock of an open file without waiting; false (errno
 // EWOULDBLOCK) when another process holds it. Only ordinary files are locked.
 bool lock_output(int fd);

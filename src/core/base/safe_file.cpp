@@ -12,23 +12,6 @@
 
 namespace skywave {
 
-namespace {
-
-int write_all(int fd, const std::string& text) {
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return errno;
-        }
-        done += std::size_t(n);
-    }
-    return 0;
-}
-
-}  // namespace
-
 // Holds the lock of the file being replaced, if there is one.
 class TargetLock {
 public:

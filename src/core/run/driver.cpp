@@ -247,13 +247,14 @@ public:
         return write(screen_);
     }
 
+    // Each screen goes to the file in one write, past the stream's buffer (which the
+    // C library would split into blocks of the file system's size).
     bool write(const std::string& screen) {
-        const std::size_t n = std::fwrite(screen.data(), 1, screen.size(), file_);
-        if (n == screen.size() && std::fflush(file_) == 0 && !std::ferror(file_)) {
+        error_ = write_all(fileno(file_), screen);
+        if (error_ == 0) {
             complete_ += long(screen.size());
             return true;
         }
-        error_ = errno;
         if (ftruncate(fileno(file_), complete_) == 0) std::clearerr(file_);
         return false;
     }
