@@ -1,6 +1,7 @@
 #include "base/large_pages.h"
 
 #include <sys/mman.h>
+#include <cstdint>
 #include <cstdlib>
 #include <mutex>
 #include <vector>
@@ -46,15 +47,24 @@ void* large_page_block(std::size_t bytes) {
         }
     }
     const std::size_t size = round_up(bytes, kRegion);
-    char* base = static_cast<char*>(std::aligned_alloc(kRegion, size));
-    if (!base) throw std::bad_alloc();
+    // Fresh pages from the kernel, aligned to a region: mapped one region more, and
+    // the parts before and after the aligned one given back.
+    void* mapped =
+        mmap(nullptr, size + kRegion, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapped == MAP_FAILED) throw std::bad_alloc();
+    char* const start = static_cast<char*>(mapped);
+    char* const base =
+        start + (kRegion - reinterpret_cast<std::uintptr_t>(start) % kRegion) % kRegion;
+    if (base > start) munmap(start, std::size_t(base - start));
+    if (base + size < start + size + kRegion)
+        munmap(base + size, std::size_t(start + size + kRegion - (base + size)));
 #ifdef MADV_HUGEPAGE
     madvise(base, size, MADV_HUGEPAGE);  // a hint: without large pages all still works
 #endif
     try {
         r.list.push_back({base, size, bytes, 1});
     } catch (...) {
-        std::free(base);
+        munmap(base, size);
         throw;
     }
     return base;
@@ -68,7 +78,7 @@ void large_page_release(void* block) {
     for (auto it = r.list.begin(); it != r.list.end(); ++it) {
         if (p >= it->base && p < it->base + it->size) {
             if (--it->live == 0) {
-                std::free(it->base);
+                munmap(it->base, it->size);
                 r.list.erase(it);
             }
             return;

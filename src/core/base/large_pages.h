@@ -15,7 +15,10 @@
 namespace skywave {
 
 // Memory for bytes (64-byte aligned) in a region backed by large pages; given back with
-// large_page_release. Throws bad_alloc. Safe to call from any thread.
+// large_page_release. Throws bad_alloc. Safe to call from any thread. The memory is
+// fresh from the kernel and reads as zeros: no block is ever handed out twice (a region
+// goes back with its last block), and a table that starts as zeros need not be written
+// before use, which leaves the pages of a table never used untouched.
 void* large_page_block(std::size_t bytes);
 void large_page_release(void* block);
 

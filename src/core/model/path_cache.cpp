@@ -11,8 +11,9 @@ namespace skywave {
 // All or nothing: the new buffers are made first and taken over together, so a failed
 // allocation leaves no cache that looks allocated but is not.
 void PathCache::allocate() {
-    if (!entries_.empty()) return;
-    std::vector<Entry, LargePageAllocator<Entry>> entries(kEntries, Entry{});
+    if (entries_) return;
+    std::unique_ptr<Entry[], EntryRelease> entries(
+        static_cast<Entry*>(large_page_block(kEntries * sizeof(Entry))));
     std::vector<std::uint16_t, LargePageAllocator<std::uint16_t>> arena;
     arena.reserve(std::size_t(1) << 17);
     std::vector<ScalarMemo> memos(std::size_t(kMemoTables) * kMemoSlots, ScalarMemo{});

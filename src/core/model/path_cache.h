@@ -16,6 +16,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "base/large_pages.h"
@@ -123,7 +124,11 @@ private:
     bool keyed_ = false;
     GreatCircleCells great_circles_;
     std::uint32_t generation_ = 1;
-    std::vector<Entry, LargePageAllocator<Entry>> entries_;
+    // Zeros when made (a generation of 0 is stale): pages no pass reaches stay untouched.
+    struct EntryRelease {
+        void operator()(Entry* p) const { large_page_release(p); }
+    };
+    std::unique_ptr<Entry[], EntryRelease> entries_;
     std::vector<std::uint16_t, LargePageAllocator<std::uint16_t>> arena_;
 };
 
