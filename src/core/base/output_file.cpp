@@ -91,7 +91,14 @@ int write_all(int fd, const std::string& text) {
     return 0;
 }
 
-std::FILE* open_output(const std::string& name, int& error) {
+int empty_output(std::FILE* file) {
+    const int fd = fileno(file);
+    struct stat st;
+    const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    return regular && ::ftruncate(fd, 0) != 0 ? errno : 0;
+}
+
+std::FILE* open_output(const std::string& name, int& error, bool empty) {
     error = 0;
     const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0) {
@@ -100,7 +107,7 @@ std::FILE* open_output(const std::string& name, int& error) {
     }
     struct stat st;
     const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-    if (!lock_output(fd) || (regular && ::ftruncate(fd, 0) != 0)) {
+    if (!lock_output(fd) || (empty && regular && ::ftruncate(fd, 0) != 0)) {
         error = errno;
         ::close(fd);
         return nullptr;

@@ -42,7 +42,12 @@ bool lock_output(int fd);
 
 // Opens an output to be written in place: created if need be, then locked, and only
 // then emptied, so that a second writer is refused before it touches the file. Null
-// with the cause in error (EWOULDBLOCK: another process writes it).
-std::FILE* open_output(const std::string& name, int& error);
+// with the cause in error (EWOULDBLOCK: another process writes it). With empty false
+// the caller empties it (empty_output) before its first write.
+std::FILE* open_output(const std::string& name, int& error, bool empty = true);
+
+// Empties an ordinary file opened by open_output (other files are left as they are);
+// 0, or the cause of the failure.
+int empty_output(std::FILE* file);
 
 }  // namespace skywave

@@ -236,8 +236,12 @@ public:
     ScreenFile& operator=(const ScreenFile&) = delete;
 
     // False with the cause in error (EWOULDBLOCK: another process writes the file).
+    // The file is emptied just before its first screen (or when it is closed without
+    // one): emptying a large file takes the file system a few milliseconds, which the
+    // other threads of a run spend computing.
     bool open(int& error) {
-        file_ = open_output(name_, error);
+        file_ = open_output(name_, error, false);
+        to_empty_ = file_ != nullptr;
         return file_ != nullptr;
     }
 
@@ -250,6 +254,11 @@ public:
     // Each screen goes to the file in one write, past the stream's buffer (which the
     // C library would split into blocks of the file system's size).
     bool write(const std::string& screen) {
+        if (to_empty_) {
+            to_empty_ = false;
+            error_ = empty_output(file_);
+            if (error_ != 0) return false;
+        }
         error_ = write_all(fileno(file_), screen);
         if (error_ == 0) {
             complete_ += long(screen.size());
@@ -265,6 +274,7 @@ public:
 
     void close() {
         if (!file_) return;
+        if (to_empty_) empty_output(file_);  // a run without a screen leaves none
         std::fclose(file_);
         file_ = nullptr;
     }
@@ -275,6 +285,7 @@ private:
     std::string screen_;  // one screen, built before it is written
     long complete_ = 0;
     int error_ = 0;
+    bool to_empty_ = false;
 };
 
 // The hooks of a worker thread: it stops when the run does, and it never calls the

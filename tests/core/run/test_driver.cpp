@@ -148,6 +148,21 @@ TEST(Driver, StopInTheThirdPathPassKeepsTwoCompleteScreens) {
     EXPECT_EQ(lines[56].substr(0, 11), " 1  1  1.00");
 }
 
+// An old file under the output's name is gone whatever the run's end: stopped in its
+// first step (no screen), or with screens fewer than the old file held.
+TEST(Driver, AnOldFileNeverOutlivesTheRun) {
+    test::TempDir dir;
+    for (const int stop_at : {1, 2}) {
+        DriverRun r(3);
+        r.output = dir.file("old.mof");
+        std::ofstream(*r.output) << std::string(200000, 'x');
+        r.hooks.stop_at_path_pass = stop_at;
+        r.go();
+        EXPECT_EQ(r.outcome, RunOutcome::aborted);
+        EXPECT_EQ(file_lines(*r.output).size(), std::size_t(stop_at - 1) * 56u) << stop_at;
+    }
+}
+
 TEST(Driver, ShortPathSwitchedOffLeavesItsLinesBlank) {
     test::TempDir dir;
     DriverRun r(3);
