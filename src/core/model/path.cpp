@@ -120,9 +120,15 @@ private:
     const std::uint16_t* cells() const {
         return in_scratch_ ? scratch_ : m_.path_cache.cells(cells_at_);
     }
-    const GreatCircleStart& start_of_path() {
-        if (!start_) start_ = great_circle_start(cp_);
-        return *start_;
+    // The cells under khop hop midpoints into scratch_; the start of the great circle
+    // and the placement table are looked up for the first split that needs them.
+    void place_midpoints(int khop, float half_hop, double sin_hh, double cos_hh) {
+        if (!start_) {
+            cp_ = range_azim{k_.rlat, k_.rlon, 0, 0, 0, azim_};
+            start_ = great_circle_start(cp_);
+            fast_ = m_.path_cache.great_circle_cells(k_.rlon, m_.grid);
+        }
+        midpoint_cells(m_.grid, fast_, cp_, *start_, khop, half_hop, sin_hh, cos_hh, scratch_);
     }
 
     Model& m_;
@@ -131,12 +137,13 @@ private:
     bool long_path_;
     float pathlen_, azim_;
     PathCache::Entry* entry_ = nullptr;
-    const GreatCircleCells* fast_;
-    range_azim cp_;
+    const GreatCircleCells* fast_ = nullptr;
+    range_azim cp_{};
     std::optional<GreatCircleStart> start_;  // worked out when a split needs it
     int khop_ = 0;
     float h_calc_ = 0;
-    PathCache::Geometry g_{};
+    PathCache::Geometry g_{};                    // worked out here, or
+    const PathCache::Geometry* geometry_ = &g_;  // the one the cache knew
     bool in_scratch_ = false;
     std::uint32_t cells_at_ = 0;
     // Room for the midpoints of any hop count hop_count gives.
@@ -144,20 +151,13 @@ private:
 };
 
 PathTracer::PathTracer(Model& m, const PathTarget& t, bool long_path, bool cached)
-    : m_(m),
-      k_(m.consts),
-      t_(t),
-      long_path_(long_path),
-      pathlen_(t.pathlen),
-      azim_(t.azim),
-      fast_(m.path_cache.great_circle_cells(m.consts.rlon, m.grid)) {
+    : m_(m), k_(m.consts), t_(t), long_path_(long_path), pathlen_(t.pathlen), azim_(t.azim) {
     if (long_path) {
         azim_ = float(D(azim_) + kPi);
         if (azim_ > kTwoPi) azim_ = float(D(azim_) - kTwoPi);
         pathlen_ = float(D(kTwoPi) - pathlen_);
     }
     if (cached) entry_ = &m.path_cache.select(long_path ? 1 : 0, t.row, t.col, pathlen_, azim_);
-    cp_ = range_azim{k_.rlat, k_.rlon, 0, 0, 0, azim_};
 }
 
 // First split, with the constant hop range: where does the path reflect?
@@ -170,8 +170,7 @@ void PathTracer::find_reflection_height() {
         khop_ = hop_count(D(pathlen_) / k_.maxhop);
         const float half_hop = float(D(pathlen_) / (2 * D(khop_)));
         const double sin_hh = std::sin(D(half_hop)), cos_hh = std::cos(D(half_hop));
-        midpoint_cells(m_.grid, fast_, cp_, start_of_path(), khop_, half_hop, sin_hh, cos_hh,
-                       scratch_);
+        place_midpoints(khop_, half_hop, sin_hh, cos_hh);
         in_scratch_ = true;
         // Kept as the hops of their count: a second split with as many hops (the same
         // half hop) finds them there.
@@ -207,8 +206,8 @@ void PathTracer::find_reflection_height() {
 void PathTracer::find_geometry() {
     if (const PathCache::Geometry* known =
             entry_ ? PathCache::find_geometry(*entry_, h_calc_) : nullptr) {
-        g_ = *known;
-        cells_at_ = g_.cells;
+        geometry_ = known;  // in the entry, which the other path of a pair leaves alone
+        cells_at_ = known->cells;
         in_scratch_ = false;
         return;
     }
@@ -225,8 +224,7 @@ void PathTracer::find_geometry() {
         g.half_hop = float(D(pathlen_) / (2 * D(g.khop)));
         hops.sin_half_hop = std::sin(D(g.half_hop));
         hops.cos_half_hop = std::cos(D(g.half_hop));
-        midpoint_cells(m_.grid, fast_, cp_, start_of_path(), g.khop, g.half_hop, hops.sin_half_hop,
-                       hops.cos_half_hop, scratch_);
+        place_midpoints(g.khop, g.half_hop, hops.sin_half_hop, hops.cos_half_hop);
     }
     const HopGeometry geo =
         hop_geometry(k_, h_calc_, g.half_hop, hops.sin_half_hop, hops.cos_half_hop, cache);
@@ -248,7 +246,7 @@ void PathTracer::find_geometry() {
 
 PathTrace PathTracer::finish() {
     const ResultArrays& a = *m_.arrays;
-    const PathCache::Geometry& g = g_;
+    const PathCache::Geometry& g = *geometry_;
     const int khop = g.khop;
     // The MOF is set by the weakest F2 layer along the path, the LOF by the sum of
     // the absorption at every hop.
