@@ -23,6 +23,7 @@ inline constexpr float kPi = 3.1415927f;
 inline constexpr float kTwoPi = 6.2831855f;
 inline constexpr float kHalfPi = 1.5707964f;
 inline constexpr float kThreeHalfPi = 4.712389f;
+inline constexpr double kEarthRadiusKm = 6371.0;  // the Earth's mean radius
 
 // The exact bits of a value, as the memos of the model key on them: equal bits give
 // equal results, where equal values need not (0 and -0, NaNs).

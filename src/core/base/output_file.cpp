@@ -91,11 +91,19 @@ int write_all(int fd, const std::string& text) {
     return 0;
 }
 
-int empty_output(std::FILE* file) {
-    const int fd = fileno(file);
+namespace {
+
+// Empties an ordinary file (a pipe or a device is left as it is); 0, or errno.
+int empty_fd(int fd) {
     struct stat st;
     const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
     return regular && ::ftruncate(fd, 0) != 0 ? errno : 0;
+}
+
+}  // namespace
+
+int empty_output(std::FILE* file) {
+    return empty_fd(fileno(file));
 }
 
 std::FILE* open_output(const std::string& name, int& error, bool empty) {
@@ -105,10 +113,9 @@ std::FILE* open_output(const std::string& name, int& error, bool empty) {
         error = errno;
         return nullptr;
     }
-    struct stat st;
-    const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-    if (!lock_output(fd) || (empty && regular && ::ftruncate(fd, 0) != 0)) {
-        error = errno;
+    if (!lock_output(fd)) error = errno;
+    if (error == 0 && empty) error = empty_fd(fd);
+    if (error != 0) {
         ::close(fd);
         return nullptr;
     }

@@ -10,7 +10,6 @@ namespace skywave {
 
 namespace {
 
-constexpr double kEarthRadius = 6371.0;              // km
 constexpr double kRightAngle = 0x1.921fb54442d18p0;  // pi/2, within 2^-54
 
 }  // namespace
@@ -26,10 +25,10 @@ constexpr double kRightAngle = 0x1.921fb54442d18p0;  // pi/2, within 2^-54
 //   for s^2 + c^2 = 1 only, and the sine and cosine's roundings move it by up to
 //   2^-51 (R + h) / R / s; the subtraction from pi/2 adds below 2^-51.
 HopRay::HopRay(float h_calc, float half_hop, double sin_half_hop, double cos_half_hop)
-    : h_calc_(h_calc), half_hop_(half_hop), sin_hh_(sin_half_hop), cos_hh_(cos_half_hop) {
-    const D R = kEarthRadius;
-    rise_ = (R + h_calc) / R - cos_half_hop;
-    const double tangent = sin_half_hop / rise_;
+    : h_calc_(h_calc), sin_hh_(sin_half_hop), cos_hh_(cos_half_hop) {
+    const D R = kEarthRadiusKm;
+    const double rise = (R + h_calc) / R - cos_half_hop;
+    const double tangent = sin_half_hop / rise;
     incidence_ = std::atan(tangent);
     // Heights between the ground and an earth radius keep (R + h) / R within [1, 2].
     usable_ = tangent >= 0x1p-60 && tangent <= 0x1p14 && h_calc >= 0 && h_calc <= R;
@@ -37,7 +36,7 @@ HopRay::HopRay(float h_calc, float half_hop, double sin_half_hop, double cos_hal
     tangent_ = tangent;
     secant_ = std::sqrt(1 + tangent * tangent);
     takeoff_ = (kRightAngle - D(half_hop)) - incidence_;
-    takeoff_slack_ = 0x1p-44 + 0x1p-46 / sin_half_hop + 0x1p-48 / rise_;
+    takeoff_slack_ = 0x1p-44 + 0x1p-46 / sin_half_hop + 0x1p-48 / rise;
 }
 
 float HopRay::phi(const Constants& k) const {
@@ -60,7 +59,7 @@ float HopRay::m9(const Constants& k, float phi) const {
 float HopRay::takeoff(const Constants& k) const {
     std::optional<float> t;
     if (usable_) t = float_within(takeoff_, takeoff_slack_);
-    if (!t) t = float(std::atan((cos_hh_ - kEarthRadius / (h_calc_ + kEarthRadius)) / sin_hh_));
+    if (!t) t = float(std::atan((cos_hh_ - kEarthRadiusKm / (h_calc_ + kEarthRadiusKm)) / sin_hh_));
     return clamp_to(*t, k.min_takeoff, k.max_takeoff);
 }
 

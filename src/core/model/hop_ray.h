@@ -32,9 +32,8 @@ public:
     float sex(const Constants& k, float takeoff) const;
 
 private:
-    float h_calc_, half_hop_;
+    float h_calc_;
     double sin_hh_, cos_hh_;
-    double rise_;       // (R + h) / R - cos(half hop)
     double incidence_;  // the library's arctangent, unclamped
     // The incidence's tangent and secant sqrt(1 + tan^2); usable false where the
     // tangent is not a finite positive number below 2^14 or the height is odd.

@@ -16,8 +16,6 @@ namespace skywave {
 
 namespace {
 
-constexpr double kEarthRadius = 6371.0;  // km
-
 int sign_of(float v) {
     return v > 0 ? 1 : (v < 0 ? -1 : 0);
 }
@@ -38,18 +36,11 @@ void midpoint_cells(const Grid& grid, const GreatCircleCells* fast, range_azim& 
     }
 }
 
-// Ray geometry of one hop reflected at height h_calc: the angle of incidence at the
-// layer (from the vertical) and the take-off angle at the ground.
-struct HopGeometry {
-    float phi, m9, takeoff, sex;
-    double sex_factor;  // |sex| ^ sex_4
-};
-
-// sin_hh and cos_hh are the sine and cosine of the half hop. With a cache, what
-// follows from the take-off angle alone is remembered under its bits.
-HopGeometry hop_geometry(const Constants& k, float h_calc, float half_hop, double sin_hh,
-                         double cos_hh, PathCache* cache) {
-    HopGeometry g;
+// The angles of one hop reflected at height h_calc and their factors, into g (phi, m9,
+// takeoff, sex, sex_factor); sin_hh and cos_hh are the sine and cosine of the half hop.
+// With a cache, what follows from the take-off angle alone is remembered under its bits.
+void hop_geometry(const Constants& k, float h_calc, float half_hop, double sin_hh, double cos_hh,
+                  PathCache* cache, PathCache::Geometry& g) {
     const HopRay ray(h_calc, half_hop, sin_hh, cos_hh);
     g.phi = ray.phi(k);
     g.m9 = ray.m9(k, g.phi);
@@ -64,7 +55,6 @@ HopGeometry hop_geometry(const Constants& k, float h_calc, float half_hop, doubl
         g.sex_factor = power(std::fabs(D(g.sex)), D(k.sex_4));
         if (by_takeoff) PathCache::fill(*by_takeoff, g.takeoff, g.sex, g.sex_factor);
     }
-    return g;
 }
 
 // The hop range of a ray that leaves the ground horizontally and is reflected at h_calc.
@@ -72,7 +62,7 @@ float hop_range(const Constants& k, float h_calc, PathCache* cache) {
     if (k.recalc_maxhop_flag == 0) return k.maxhop;
     PathCache::ScalarMemo* by_height = cache ? &cache->memo(PathCache::kByHeight, h_calc) : nullptr;
     if (by_height && PathCache::holds(*by_height, h_calc)) return by_height->f;
-    const float range = float(2 * std::acos(kEarthRadius / (h_calc + kEarthRadius)));
+    const float range = float(2 * std::acos(kEarthRadiusKm / (h_calc + kEarthRadiusKm)));
     if (by_height) PathCache::fill(*by_height, h_calc, range, 0);
     return range;
 }
@@ -226,13 +216,7 @@ void PathTracer::find_geometry() {
         hops.cos_half_hop = std::cos(D(g.half_hop));
         place_midpoints(g.khop, g.half_hop, hops.sin_half_hop, hops.cos_half_hop);
     }
-    const HopGeometry geo =
-        hop_geometry(k_, h_calc_, g.half_hop, hops.sin_half_hop, hops.cos_half_hop, cache);
-    g.phi = geo.phi;
-    g.m9 = geo.m9;
-    g.takeoff = geo.takeoff;
-    g.sex = geo.sex;
-    g.sex_factor = geo.sex_factor;
+    hop_geometry(k_, h_calc_, g.half_hop, hops.sin_half_hop, hops.cos_half_hop, cache, g);
     if (entry_ && g.khop <= PathCache::kMaxHops) {
         if (!known_hops)
             hops = m_.path_cache.store_hops(*entry_, g.khop, scratch_, g.half_hop,
@@ -240,8 +224,9 @@ void PathTracer::find_geometry() {
         g.cells = hops.cells;
         m_.path_cache.store_geometry(*entry_, h_calc_, g);
     }
+    // Cells neither known nor kept stay in the scratch space.
     in_scratch_ = !(known_hops || (entry_ && g.khop <= PathCache::kMaxHops));
-    cells_at_ = known_hops ? known_hops->cells : hops.cells;
+    cells_at_ = hops.cells;
 }
 
 PathTrace PathTracer::finish() {

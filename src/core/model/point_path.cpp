@@ -11,8 +11,6 @@ namespace skywave {
 
 namespace {
 
-constexpr double kEarthRadiusKm = 6371.0;
-
 PointPath path_of(Model& m, const PathTarget& target, bool long_path, bool switched_on) {
     const PathTrace t = trace_path(m, target, long_path, false);
     PointPath p;

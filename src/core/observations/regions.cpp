@@ -3,6 +3,8 @@
 #include <cctype>
 #include <cmath>
 
+#include "base/numbers.h"
+
 namespace skywave {
 
 namespace {
@@ -163,7 +165,7 @@ std::optional<double> country_radius_km(std::string_view entity) {
 }
 
 double distance_km(const LatLon& a, const LatLon& b) {
-    constexpr double kRadian = 3.14159265358979323846 / 180, kEarthRadiusKm = 6371.0;
+    constexpr double kRadian = 3.14159265358979323846 / 180;
     const double p1 = a.lat * kRadian, p2 = b.lat * kRadian, dl = (b.lon - a.lon) * kRadian;
     const double c = std::sin(p1) * std::sin(p2) + std::cos(p1) * std::cos(p2) * std::cos(dl);
     return kEarthRadiusKm * std::acos(std::fmax(-1.0, std::fmin(1.0, c)));

@@ -264,7 +264,9 @@ public:
             complete_ += long(screen.size());
             return true;
         }
-        if (ftruncate(fileno(file_), complete_) == 0) std::clearerr(file_);
+        // Back to the complete screens; should even that fail, the write's error is the
+        // one to report.
+        [[maybe_unused]] const int cut = ftruncate(fileno(file_), complete_);
         return false;
     }
 

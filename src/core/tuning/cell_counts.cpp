@@ -14,8 +14,6 @@ namespace skywave {
 
 namespace {
 
-constexpr double kEarthRadiusKm = 6371.0;
-
 int level_of(char c) {
     switch (c) {
         case ' ':

@@ -12,14 +12,12 @@ using namespace skywave;
 
 namespace {
 
-constexpr double kEarthRadius = 6371.0;
-
 // The hop's angles as the library formulas give them.
 struct LibraryRay {
     float phi, m9, takeoff, sex;
 };
 LibraryRay library_ray(const Constants& k, float h, double s, double c) {
-    const D R = kEarthRadius;
+    const D R = kEarthRadiusKm;
     LibraryRay r;
     r.phi = clamp_to(float(std::atan(s / ((R + h) / R - c))), k.min_phi, k.max_phi);
     r.m9 = float(D(k.m9_1) / std::cos(D(r.phi)));
