@@ -28,8 +28,12 @@ SweepOutcome sweep_outcome(const Sweep& sweep, bool scored, MessageSink& message
 }
 
 int default_jobs() {
-    const unsigned n = std::thread::hardware_concurrency();
-    return n == 0 ? 1 : int(n);
+    // Asked by every command as it is set up: the processors are counted once.
+    static const int jobs = [] {
+        const unsigned n = std::thread::hardware_concurrency();
+        return n == 0 ? 1 : int(n);
+    }();
+    return jobs;
 }
 
 namespace {
