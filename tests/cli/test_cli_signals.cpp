@@ -200,6 +200,17 @@ TEST_F(CliSignals, TextsSayWhatWentWrong) {
     r = skywave("rnu", dir);
     EXPECT_EQ(r.code, 2);
     EXPECT_EQ(r.err, "no command 'rnu'; did you mean 'run'?\n");
+    // A command named first is set up alone: each still answers, and help without one
+    // lists them all.
+    r = skywave("--help", dir);
+    EXPECT_EQ(r.code, 0);
+    for (const char* command : {"run", "consts", "score", "score-multi", "diddle", "render",
+                                "array", "contest-data", "point", "accuracy", "tune"}) {
+        EXPECT_NE(r.out.find(std::string("\n  ") + command + " "), std::string::npos) << command;
+        const Result help = skywave(std::string(command) + " --help", dir);
+        EXPECT_EQ(help.code, 0) << command;
+        EXPECT_NE(help.out.find(std::string("skywave ") + command), std::string::npos) << help.out;
+    }
 }
 
 }  // namespace
