@@ -4,4 +4,6 @@
 namespace skywave {
 struct Model;
 void calc_fe(Model& m);
+// calc_fe for every column of row lat_idx (the same floats, fewer library calls).
+void calc_fe_row(Model& m);
 }  // namespace skywave

@@ -30,5 +30,7 @@ G2Row g2_row(const Model& m, int r);
 // The cell (lat_idx, lon_idx), with the values of its row.
 void calc_g2(Model& m, const G2Row& row);
 void calc_g2(Model& m);
+// calc_g2 for every column of row lat_idx (the same floats, fewer library calls).
+void calc_g2_row(Model& m, const G2Row& row);
 
 }  // namespace skywave

@@ -1,8 +1,10 @@
 #include "model/solar.h"
 
 #include <cmath>
+#include <optional>
 
 #include "base/numbers.h"
+#include "base/vector_math.h"
 #include "model/column_memo.h"
 #include "model/model.h"
 
@@ -82,12 +84,35 @@ SolAngleRow sol_angle_row(const Model& m) {
     return {std::sin(lat) * std::sin(dec), std::cos(lat) * std::cos(dec)};
 }
 
+namespace {
+
+// The cosine of the zenith angle at column c of row r.
+double zenith_cosine(const Model& m, const SolAngleRow& row, ColumnCosines& hour_angle, int r,
+                     int c) {
+    const float h = float((D(m.consts.calc_time) - m.arrays->t_noon[r][c]) * 15 * kRadPerDeg);
+    return row.sin_sin + row.cos_cos * hour_angle.cos(c, D(h));
+}
+
+}  // namespace
+
 void calc_sol_angle(Model& m, const SolAngleRow& row, ColumnCosines& hour_angle) {
+    m.arrays->sol_angle[m.lat_idx][m.lon_idx] =
+        float(std::acos(zenith_cosine(m, row, hour_angle, m.lat_idx, m.lon_idx)));
+}
+
+// The vector arccosine lies within 5 ulp (4 + 1) of the scalar one, far below
+// kVectorMathSlack: where no float edge lies that near, it gives the same float.
+void calc_sol_angle_row(Model& m, const SolAngleRow& row, ColumnCosines& hour_angle) {
     ResultArrays& a = *m.arrays;
-    const float h =
-        float((D(m.consts.calc_time) - a.t_noon[m.lat_idx][m.lon_idx]) * 15 * kRadPerDeg);
-    a.sol_angle[m.lat_idx][m.lon_idx] =
-        float(std::acos(row.sin_sin + row.cos_cos * hour_angle.cos(m.lon_idx, D(h))));
+    const int r = m.lat_idx, n = m.grid.n_cols;
+    double cosine[MAX_COLS] = {}, angle[MAX_COLS];
+    for (int c = 0; c < n; ++c)
+        cosine[c] = zenith_cosine(m, row, hour_angle, r, c);
+    acos_each(cosine, angle, n);
+    for (int c = 0; c < n; ++c) {
+        const std::optional<float> f = float_within_relative(angle[c], vector_math_slack());
+        a.sol_angle[r][c] = f ? *f : float(std::acos(cosine[c]));
+    }
 }
 
 void calc_sol_angle(Model& m) {

@@ -25,6 +25,8 @@ struct SolAngleRow {
 SolAngleRow sol_angle_row(const Model& m);
 // calc_sol_angle with the row's terms and the cosines of the hour angles of the columns.
 void calc_sol_angle(Model& m, const SolAngleRow& row, ColumnCosines& hour_angle);
+// The same for every column of row lat_idx (the same floats, fewer library calls).
+void calc_sol_angle_row(Model& m, const SolAngleRow& row, ColumnCosines& hour_angle);
 
 // The west longitudes (whole degrees, 0 ... 359) where the sun rises and sets on
 // latitude lat at the given time, or -1 where it does not.

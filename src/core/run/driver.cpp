@@ -177,9 +177,9 @@ void ionosphere_pass(Model& m, RunHooks& hooks) {
                 compute();
             }
         };
-        each_column([&] { calc_sol_angle(m, sun, hour_angle); });
-        each_column([&] { calc_fe(m); });
-        each_column([&] { calc_g2(m, g2); });
+        calc_sol_angle_row(m, sun, hour_angle);
+        calc_fe_row(m);
+        calc_g2_row(m, g2);
         each_column([&] { f0f2_plr(m, plr, m.polar_cells); });
     }
 }
