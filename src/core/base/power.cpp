@@ -39,14 +39,21 @@ bool nearest_by_margin(double r, double num, double den) {
         }
     } else if (e == -0.5) {
         if (moderate(x)) {
-            const double y = 1 / std::sqrt(x);  // within about an ulp of the exact value
             // t = y*y*x - 1 to far below an ulp: y*y = a + b and a*x = c + d exactly,
-            // and c is so near 1 that c - 1 is exact.
-            const double a = y * y, b = std::fma(y, y, -a);
-            const double c = a * x, d = std::fma(a, x, -c);
-            const double t = (c - 1) + (d + b * x);
-            // The exact value is y (1 + t)^-1/2 = y - y t / 2, to far below an ulp.
+            // and c is so near 1 that c - 1 is exact. The exact value is then
+            // y (1 + t)^-1/2 = y - y t / 2, to far below an ulp.
+            const auto offset = [x](double y) {
+                const double a = y * y, b = std::fma(y, y, -a);
+                const double c = a * x, d = std::fma(a, x, -c);
+                return (c - 1) + (d + b * x);
+            };
+            const double y = 1 / std::sqrt(x);  // within about an ulp of the exact value
+            const double t = offset(y);
             if (nearest_by_margin(y, -y * t, 2)) return y;
+            // A third of the time the two roundings land on a neighbour: the corrected
+            // value is then the nearest double, checked the same way.
+            const double y2 = std::fma(-0.5 * y, t, y);
+            if (y2 != y && moderate(y2) && nearest_by_margin(y2, -y2 * offset(y2), 2)) return y2;
         }
     }
     return std::pow(x, e);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <optional>
 
 #include "base/numbers.h"
@@ -101,6 +102,31 @@ G2Row g2_row(const Model& m, int r) {
     w.h1_d = float((power(D(k.h_d_1) * w.c_sol_zen + k.h_d_2, D(k.h_d_3)) + k.h_d_4) / k.h_d_5);
     w.h81_d = D(k.h_d_8) * w.h1_d;
     return w;
+}
+
+const G2Row& G2Rows::row(const Model& m, int r) {
+    Constants k = m.consts;
+    k.calc_time = consts_.calc_time;
+    k.day = consts_.day;
+    k.month = consts_.month;
+    if (std::memcmp(&k, &consts_, sizeof k) != 0 || bits_of(m.ssn) != bits_of(ssn_) ||
+        bits_of(m.ak_factor) != bits_of(ak_factor_)) {
+        for (Kept& kept : rows_)
+            kept.valid = false;
+        consts_ = k;
+        ssn_ = m.ssn;
+        ak_factor_ = m.ak_factor;
+    }
+    Kept& kept = rows_[r];
+    const std::uint32_t day_length = bits_of(m.arrays->day_len[r]);
+    const std::uint32_t c_sol_zen = bits_of(m.arrays->c_sol_zen[r]);
+    if (!kept.valid || kept.day_length != day_length || kept.c_sol_zen != c_sol_zen) {
+        kept.row = g2_row(m, r);
+        kept.day_length = day_length;
+        kept.c_sol_zen = c_sol_zen;
+        kept.valid = true;
+    }
+    return kept.row;
 }
 
 void calc_g2(Model& m) {

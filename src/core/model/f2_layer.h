@@ -2,6 +2,11 @@
 // reflection height, in one of three regimes: day, night or polar night.
 #pragma once
 
+#include <cstdint>
+
+#include "model/constants.h"
+#include "model/grid.h"
+
 namespace skywave {
 
 struct Model;
@@ -26,6 +31,26 @@ struct G2Row {
 
 // The row values of row r (its day length and noon zenith cosine must be computed).
 G2Row g2_row(const Model& m, int r);
+
+// The row values of every row through a date's steps: they do not change with the
+// hour, only with a row's day length and noon sun, the indices and the constants.
+// Each is kept under the exact bits of those and handed back while they stay.
+class G2Rows {
+public:
+    const G2Row& row(const Model& m, int r);
+
+private:
+    struct Kept {
+        std::uint32_t day_length, c_sol_zen;
+        bool valid = false;
+        G2Row row;
+    };
+    Kept rows_[MAX_ROWS];
+    // What every row's values were worked out from: the constants (the hour and the
+    // date set aside, which the row values do not read) and the indices.
+    Constants consts_;
+    float ssn_ = 0, ak_factor_ = 0;
+};
 
 // The cell (lat_idx, lon_idx), with the values of its row.
 void calc_g2(Model& m, const G2Row& row);

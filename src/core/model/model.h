@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "model/f2_layer.h"
 #include "model/path_cache.h"
 #include "model/polar_f2.h"
 #include "model/result_arrays.h"
@@ -22,6 +23,7 @@ struct Model : RunSettings {
     std::unique_ptr<ResultArrays> arrays;  // present between InitCalc and EndCalc
     PathCache path_cache;
     PolarCells polar_cells;
+    G2Rows g2_rows;
 
     // values of the date being computed
     float ssn = 0, ak_factor = 0, julian_date = 0, sol_lat = 0;

@@ -168,7 +168,7 @@ void ionosphere_pass(Model& m, RunHooks& hooks) {
         hooks.yield();
         m.cur_lat = m.grid.row_lat(m.lat_idx);
         const SolAngleRow sun = sol_angle_row(m);
-        const G2Row g2 = g2_row(m, m.lat_idx);
+        const G2Row& g2 = m.g2_rows.row(m, m.lat_idx);
         // One quantity at a time along the row: each cell's work is then short enough
         // for the processor to overlap it with the next cell's.
         const auto each_column = [&](const auto& compute) {

@@ -132,3 +132,36 @@ TEST(IonosphereRows, TheChecksHoldForErrorsFarBeyondTheLibrarys) {
     compare_rows(rng, 200, vector_differs);
     widen_vector_math_error(0, kVectorMathSlack);
 }
+
+// A row's F2 values are kept through a date's hours, and worked out again when a
+// constant, an index or the row's sun changes; the hour itself changes nothing.
+TEST(IonosphereRows, KeptRowValuesFollowTheirInputs) {
+    std::mt19937 rng(11);
+    Model m;
+    random_step(m, rng, 2);
+    const int r = 7;
+    const auto same = [](const G2Row& a, const G2Row& b) {
+        return a.day_length == b.day_length && a.c_sol_zen == b.c_sol_zen && a.t9_n == b.t9_n &&
+               a.g8_n == b.g8_n && a.u1 == b.u1 && a.h1_n == b.h1_n && a.g2a_polar == b.g2a_polar &&
+               a.g0_n_num == b.g0_n_num && a.n_inner == b.n_inner && a.t9_d == b.t9_d &&
+               a.g8_d == b.g8_d && a.h1_d == b.h1_d && a.g0_d_den == b.g0_d_den &&
+               a.cf_d == b.cf_d && a.d_outer == b.d_outer && a.h_ak_n == b.h_ak_n &&
+               a.h_ssn_d == b.h_ssn_d;
+    };
+    const auto same_as_fresh = [&] { return same(g2_row(m, r), m.g2_rows.row(m, r)); };
+    EXPECT_TRUE(same_as_fresh());
+    const G2Row first = m.g2_rows.row(m, r);
+    m.consts.calc_time += 1;
+    EXPECT_TRUE(same(first, m.g2_rows.row(m, r)));
+    m.consts.t9_n_1 *= 1.5f;
+    EXPECT_TRUE(same_as_fresh());
+    EXPECT_FALSE(same(first, m.g2_rows.row(m, r)));
+    m.ak_factor += 1;
+    EXPECT_TRUE(same_as_fresh());
+    m.ssn += 10;
+    EXPECT_TRUE(same_as_fresh());
+    m.arrays->day_len[r] += 0.5f;
+    EXPECT_TRUE(same_as_fresh());
+    m.arrays->c_sol_zen[r] *= 0.9f;
+    EXPECT_TRUE(same_as_fresh());
+}
