@@ -62,18 +62,25 @@ void PolarCells::begin_pass(const Model& m) {
 }
 
 const PolarCells::Cell& PolarCells::cell(const Model& m, int r, int c) {
-    const Constants& k = m.consts;
     const ResultArrays& arr = *m.arrays;
     const float mlat = arr.mlat[r][c];
     const float mlon = arr.mlon[r][c];
     Cell& e = cells_[std::size_t(r) * MAX_COLS + c];
-    if (e.valid && e.mlat_bits == bits_of(mlat) && e.mlon_bits == bits_of(mlon) &&
-        e.day_len_bits == bits_of(arr.day_len[r]))
-        return e;
-    e.mlat_bits = bits_of(mlat);
-    e.mlon_bits = bits_of(mlon);
+    // The cell's place gives the functions of its geomagnetic coordinates, which no
+    // date changes; the row's day length (a date's) gives the blending factor.
+    const bool same_place =
+        e.valid && e.mlat_bits == bits_of(mlat) && e.mlon_bits == bits_of(mlon);
+    if (same_place && e.day_len_bits == bits_of(arr.day_len[r])) return e;
     e.day_len_bits = bits_of(arr.day_len[r]);
     e.valid = true;
+    if (!same_place) place(e, mlat, mlon);
+    blend(m, e, arr.day_len[r]);
+    return e;
+}
+
+void PolarCells::place(Cell& e, float mlat, float mlon) {
+    e.mlat_bits = bits_of(mlat);
+    e.mlon_bits = bits_of(mlon);
     e.cmlat = float(std::cos(D(mlat)));
     e.smlat = std::sin(D(mlat));
     if (!(mlat >= 0)) {  // as the southern branch below takes it
@@ -86,16 +93,19 @@ const PolarCells::Cell& PolarCells::cell(const Model& m, int r, int c) {
         e.south_e = std::exp(-4 * D(y) * y);
         e.ys4 = float(std::pow(D(ys), 4.0));
     }
+}
+
+void PolarCells::blend(const Model& m, Cell& e, float day_len) {
+    const Constants& k = m.consts;
     // Blending factor: near 1 close to the geomagnetic pole, falling off steeply
     // towards lower latitudes; long days and disturbance widen the polar cap.
-    float x1 = clamp_to(float((D(arr.day_len[r]) - k.x_5) * k.x_6), 0, 1);
+    float x1 = clamp_to(float((D(day_len) - k.x_5) * k.x_6), 0, 1);
     x1 = float(D(x1) * k.x_7);
     const float x2 = float(D(k.x_8) * m.ak_factor);
     const float x = float(e.cmlat * (D(k.x_1) + (D(k.x_2) + m.ssn / D(k.x_3)) * e.smlat + x1 + x2));
     float xx = float(std::pow(std::fabs(D(x)), D(k.x_4)));
     if (xx > 75) xx = 75;
     e.ff = float(std::exp(-D(xx)));
-    return e;
 }
 
 void f0f2_plr(Model& m) {

@@ -30,7 +30,8 @@ void plr_step(const Model& m, PlrStep& step);
 
 // The parts of a cell's polar term that do not change during a date (they follow from
 // its geomagnetic coordinates, its row's day length and the run's indices), kept per
-// cell under the exact bits of those inputs.
+// cell under the exact bits of those inputs; the terms of the coordinates alone are
+// kept from date to date.
 class PolarCells {
 public:
     struct Cell {
@@ -44,6 +45,10 @@ public:
     const Cell& cell(const Model& m, int r, int c);
 
 private:
+    // The terms of a cell's geomagnetic coordinates; its blending factor.
+    static void place(Cell& e, float mlat, float mlon);
+    static void blend(const Model& m, Cell& e, float day_len);
+
     static constexpr int kKeySize = 11;
     std::vector<Cell, LargePageAllocator<Cell>> cells_;
     std::array<float, kKeySize> key_{};
