@@ -382,9 +382,12 @@ public:
 
         Ended ended = Ended::done;
         std::unique_lock lock(mutex_);
-        changed_.wait(lock, [&] { return preparing_ == 0; });
         while (next < n) {
-            if (!slots_[next].done) {
+            // While the other workers copy the run's model (which can take a few
+            // milliseconds: fresh pages), this thread computes steps of its own, but
+            // writes none and leaves the front end alone, since both touch the model.
+            const bool copying = preparing_ > 0;
+            if (!slots_[next].done || copying) {
                 if (failed_) {
                     ended = Ended::fallback;
                     break;
@@ -411,7 +414,7 @@ public:
                     changed_.wait_for(lock, std::chrono::milliseconds(20));
                     lock.unlock();
                 }
-                hooks.yield();
+                if (!copying) hooks.yield();
                 lock.lock();
                 if (hooks.aborted()) {
                     ended = Ended::aborted;
