@@ -7,11 +7,12 @@
 #include <immintrin.h>
 #define SKYWAVE_VECTOR_MATH 1
 // The C library's vector functions of four doubles (AVX2).
-extern "C" __m256d _ZGVdN4v_cos(__m256d);
-extern "C" __m256d _ZGVdN4v_acos(__m256d);
-extern "C" __m256d _ZGVdN4v_sin(__m256d);
-extern "C" __m256d _ZGVdN4v_exp(__m256d);
-extern "C" __m256d _ZGVdN4vv_pow(__m256d, __m256d);
+#define SKYWAVE_AVX2 __attribute__((target("avx2,fma")))
+extern "C" SKYWAVE_AVX2 __m256d _ZGVdN4v_cos(__m256d);
+extern "C" SKYWAVE_AVX2 __m256d _ZGVdN4v_acos(__m256d);
+extern "C" SKYWAVE_AVX2 __m256d _ZGVdN4v_sin(__m256d);
+extern "C" SKYWAVE_AVX2 __m256d _ZGVdN4v_exp(__m256d);
+extern "C" SKYWAVE_AVX2 __m256d _ZGVdN4vv_pow(__m256d, __m256d);
 #define SKYWAVE_VECTOR(name) name
 #else
 #define SKYWAVE_VECTOR(name) nullptr
@@ -30,7 +31,7 @@ bool detect() {
 using Vector4 = __m256d (*)(__m256d);
 
 // Applies f to four values at a time; the last few go through a padded block.
-__attribute__((target("avx2,fma"))) void each4(Vector4 f, const double* x, double* y, int n) {
+SKYWAVE_AVX2 void each4(Vector4 f, const double* x, double* y, int n) {
     int i = 0;
     for (; i + 4 <= n; i += 4)
         _mm256_storeu_pd(y + i, f(_mm256_loadu_pd(x + i)));
@@ -44,7 +45,7 @@ __attribute__((target("avx2,fma"))) void each4(Vector4 f, const double* x, doubl
     }
 }
 
-__attribute__((target("avx2,fma"))) void pow4(const double* x, double e, double* y, int n) {
+SKYWAVE_AVX2 void pow4(const double* x, double e, double* y, int n) {
     const __m256d ev = _mm256_set1_pd(e);
     int i = 0;
     for (; i + 4 <= n; i += 4)
