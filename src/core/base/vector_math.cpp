@@ -28,10 +28,19 @@ bool detect() {
     return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
 }
 
-using Vector4 = __m256d (*)(__m256d);
+// One of the library's vector functions of one argument, or pow with a fixed exponent.
+struct Unary {
+    __m256d (*f)(__m256d);
+    SKYWAVE_AVX2 __m256d operator()(__m256d v) const { return f(v); }
+};
+struct Power {
+    double e;
+    SKYWAVE_AVX2 __m256d operator()(__m256d v) const { return _ZGVdN4vv_pow(v, _mm256_set1_pd(e)); }
+};
 
 // Applies f to four values at a time; the last few go through a padded block.
-SKYWAVE_AVX2 void each4(Vector4 f, const double* x, double* y, int n) {
+template <typename F>
+SKYWAVE_AVX2 void each4(F f, const double* x, double* y, int n) {
     int i = 0;
     for (; i + 4 <= n; i += 4)
         _mm256_storeu_pd(y + i, f(_mm256_loadu_pd(x + i)));
@@ -44,26 +53,16 @@ SKYWAVE_AVX2 void each4(Vector4 f, const double* x, double* y, int n) {
             y[i + k] = out[k];
     }
 }
-
-SKYWAVE_AVX2 void pow4(const double* x, double e, double* y, int n) {
-    const __m256d ev = _mm256_set1_pd(e);
-    int i = 0;
-    for (; i + 4 <= n; i += 4)
-        _mm256_storeu_pd(y + i, _ZGVdN4vv_pow(_mm256_loadu_pd(x + i), ev));
-    if (i < n) {
-        double in[4] = {0.5, 0.5, 0.5, 0.5}, out[4];
-        for (int k = 0; i + k < n; ++k)
-            in[k] = x[i + k];
-        _mm256_storeu_pd(out, _ZGVdN4vv_pow(_mm256_loadu_pd(in), ev));
-        for (int k = 0; i + k < n; ++k)
-            y[i + k] = out[k];
-    }
-}
 #else
 bool detect() {
     return false;
 }
-using Vector4 = void*;
+struct Unary {
+    void* f;
+};
+struct Power {
+    double e;
+};
 #endif
 
 double widened_error = 0;
@@ -80,9 +79,9 @@ void widen(double* y, int n) {
     }
 }
 
-// y = f(x), four at a time where the vector functions are used.
-void apply([[maybe_unused]] Vector4 vector, double (*scalar)(double), const double* x, double* y,
-           int n) {
+// y = scalar(x), or the vector function's values four at a time where it is used.
+template <typename Vector, typename Scalar>
+void apply([[maybe_unused]] Vector vector, Scalar scalar, const double* x, double* y, int n) {
 #ifdef SKYWAVE_VECTOR_MATH
     if (vector_math_available()) {
         each4(vector, x, y, n);
@@ -112,34 +111,27 @@ void widen_vector_math_error(double error, double new_slack) {
 
 void cos_each(const double* x, double* y, int n) {
     apply(
-        SKYWAVE_VECTOR(_ZGVdN4v_cos), [](double v) { return std::cos(v); }, x, y, n);
+        Unary{SKYWAVE_VECTOR(_ZGVdN4v_cos)}, [](double v) { return std::cos(v); }, x, y, n);
 }
 
 void acos_each(const double* x, double* y, int n) {
     apply(
-        SKYWAVE_VECTOR(_ZGVdN4v_acos), [](double v) { return std::acos(v); }, x, y, n);
+        Unary{SKYWAVE_VECTOR(_ZGVdN4v_acos)}, [](double v) { return std::acos(v); }, x, y, n);
 }
 
 void sin_each(const double* x, double* y, int n) {
     apply(
-        SKYWAVE_VECTOR(_ZGVdN4v_sin), [](double v) { return std::sin(v); }, x, y, n);
+        Unary{SKYWAVE_VECTOR(_ZGVdN4v_sin)}, [](double v) { return std::sin(v); }, x, y, n);
 }
 
 void exp_each(const double* x, double* y, int n) {
     apply(
-        SKYWAVE_VECTOR(_ZGVdN4v_exp), [](double v) { return std::exp(v); }, x, y, n);
+        Unary{SKYWAVE_VECTOR(_ZGVdN4v_exp)}, [](double v) { return std::exp(v); }, x, y, n);
 }
 
 void pow_each(const double* x, double e, double* y, int n) {
-#ifdef SKYWAVE_VECTOR_MATH
-    if (vector_math_available()) {
-        pow4(x, e, y, n);
-        return widen(y, n);
-    }
-#endif
-    for (int i = 0; i < n; ++i)
-        y[i] = std::pow(x[i], e);
-    widen(y, n);
+    apply(
+        Power{e}, [e](double v) { return std::pow(v, e); }, x, y, n);
 }
 
 }  // namespace skywave

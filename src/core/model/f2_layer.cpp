@@ -104,7 +104,7 @@ G2Row g2_row(const Model& m, int r) {
     return w;
 }
 
-const G2Row& G2Rows::row(const Model& m, int r) {
+void G2Rows::begin_pass(const Model& m) {
     Constants k = m.consts;
     k.calc_time = consts_.calc_time;
     k.day = consts_.day;
@@ -117,6 +117,9 @@ const G2Row& G2Rows::row(const Model& m, int r) {
         ssn_ = m.ssn;
         ak_factor_ = m.ak_factor;
     }
+}
+
+const G2Row& G2Rows::row(const Model& m, int r) {
     Kept& kept = rows_[r];
     const std::uint32_t day_length = bits_of(m.arrays->day_len[r]);
     const std::uint32_t c_sol_zen = bits_of(m.arrays->c_sol_zen[r]);

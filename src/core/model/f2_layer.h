@@ -37,6 +37,9 @@ G2Row g2_row(const Model& m, int r);
 // Each is kept under the exact bits of those and handed back while they stay.
 class G2Rows {
 public:
+    // Forgets every row if an index or a constant changed (the hour and the date
+    // aside, which the row values do not read): once per pass, before row().
+    void begin_pass(const Model& m);
     const G2Row& row(const Model& m, int r);
 
 private:
@@ -46,8 +49,7 @@ private:
         G2Row row;
     };
     Kept rows_[MAX_ROWS];
-    // What every row's values were worked out from: the constants (the hour and the
-    // date set aside, which the row values do not read) and the indices.
+    // What every row's values were worked out from: the constants and the indices.
     Constants consts_;
     float ssn_ = 0, ak_factor_ = 0;
 };

@@ -163,6 +163,7 @@ void ionosphere_pass(Model& m, RunHooks& hooks) {
     PlrStep plr;
     plr_step(m, plr);
     m.polar_cells.begin_pass(m);
+    m.g2_rows.begin_pass(m);
     ColumnCosines hour_angle;
     for (m.lat_idx = 0; m.lat_idx < m.grid.n_rows && !hooks.aborted(); ++m.lat_idx) {
         hooks.yield();
@@ -171,16 +172,13 @@ void ionosphere_pass(Model& m, RunHooks& hooks) {
         const G2Row& g2 = m.g2_rows.row(m, m.lat_idx);
         // One quantity at a time along the row: each cell's work is then short enough
         // for the processor to overlap it with the next cell's.
-        const auto each_column = [&](const auto& compute) {
-            for (m.lon_idx = 0; m.lon_idx < m.grid.n_cols && !hooks.aborted(); ++m.lon_idx) {
-                m.cur_lon = m.grid.col_lon(m.lon_idx);
-                compute();
-            }
-        };
         calc_sol_angle_row(m, sun, hour_angle);
         calc_fe_row(m);
         calc_g2_row(m, g2);
-        each_column([&] { f0f2_plr(m, plr, m.polar_cells); });
+        for (m.lon_idx = 0; m.lon_idx < m.grid.n_cols && !hooks.aborted(); ++m.lon_idx) {
+            m.cur_lon = m.grid.col_lon(m.lon_idx);
+            f0f2_plr(m, plr, m.polar_cells);
+        }
     }
 }
 
