@@ -1,6 +1,7 @@
 #include "run/driver.h"
 
 #include <unistd.h>
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -354,6 +355,8 @@ public:
         models_.resize(std::min(models_.size(), workers));
         while (models_.size() < workers)
             models_.push_back(std::make_unique<Worker>());
+        for (auto& w : models_)
+            w->claim = {};
         std::vector<std::thread> threads;
         // This thread is one of the workers too: it computes steps while it has none to
         // write. Each other worker copies the run's model on its own thread, all at
@@ -391,11 +394,12 @@ public:
                     break;
                 }
                 // Nothing to write yet: compute a step, if one is left within reach.
-                std::size_t i = next_index_.load();
-                while (i < std::min(n, written_ + kMaxAhead) &&
-                       !next_index_.compare_exchange_weak(i, i + 1)) {
-                }
-                if (i < std::min(n, written_ + kMaxAhead)) {
+                const std::size_t reach = std::min(n, written_ + kMaxAhead);
+                Claim& claim = own.claim;
+                if (claim.next == claim.end && next_index_.load() < reach)
+                    claim_run(claim, n, per_date);
+                if (claim.next < claim.end && claim.next < reach) {
+                    const std::size_t i = claim.next++;
                     lock.unlock();
                     try {
                         compute_step(own, i, dates, times, own_hooks);
@@ -485,13 +489,41 @@ private:
         bool done = false;
     };
 
-    // A worker's model, the date it holds and its own memo of the date-free geometry.
+    // Consecutive steps a worker has claimed: next ... end - 1.
+    struct Claim {
+        std::size_t next = 0, end = 0;
+    };
+
+    // A worker's model, the date it holds, its own memo of the date-free geometry and
+    // the steps it has claimed.
     struct Worker {
         Model model;
         std::size_t date = 0;
         bool has_date = false;
         DateFreeGeometry date_free;
+        Claim claim;
     };
+
+    // Claims the next run of consecutive steps; false when none is left.
+    // Consecutive hours of a date share most reflection heights and every row's F2
+    // values, which a worker's caches keep from one step to the next: steps handed out
+    // one by one would go to the workers in turn, each would miss what the last hour
+    // left, and each would work out every date's values. So a run ends with its date
+    // where it can, and it shrinks as the steps run out, so that the workers end
+    // together.
+    bool claim_run(Claim& claim, std::size_t n, std::size_t per_date) {
+        const std::size_t workers = models_.size();
+        std::size_t i = next_index_.load();
+        std::size_t end = 0;
+        do {
+            if (i >= n) return false;
+            end = i + std::clamp<std::size_t>((n - i) / (2 * workers), 1, kMaxRun);
+            const std::size_t date_end = end - end % per_date;
+            if (date_end > i) end = date_end;
+        } while (!next_index_.compare_exchange_weak(i, end));
+        claim = {i, end};
+        return true;
+    }
 
     // Makes the worker's model a copy of the run's; false (and the steps left to one
     // thread) if there is no memory for it.
@@ -588,7 +620,9 @@ private:
         WorkerHooks hooks(stop_);
         const std::size_t n = dates.size() * times.size();
         try {
-            for (std::size_t i = next_index_++; i < n && !stop_; i = next_index_++) {
+            Claim& claim = worker.claim;
+            while (!stop_ && (claim.next < claim.end || claim_run(claim, n, times.size()))) {
+                const std::size_t i = claim.next++;
                 {
                     // Screens wait in memory until they are written: a slow front end
                     // holds the workers back rather than let them fill the memory.
@@ -613,6 +647,8 @@ private:
 
     // Steps a worker may compute beyond the first one not yet written.
     static constexpr std::size_t kMaxAhead = 64;
+    // The most consecutive steps claimed at once.
+    static constexpr std::size_t kMaxRun = 32;
     // Steps the writer waits for at once.
     static constexpr std::size_t kWriteBatch = 8;
 
