@@ -15,7 +15,7 @@ bool InitCalc(Model& m, MessageSink& messages) {
     try {
         // Fresh, cleared arrays: no run ever shows another run's values.
         m.arrays = std::make_unique<ResultArrays>();
-        m.path_cache.allocate();
+        m.path_cache.allocate(m.grid);
         m.path_cache.clear();
     } catch (const std::bad_alloc&) {
         // Nothing half-made stays: the next InitCalc starts afresh.

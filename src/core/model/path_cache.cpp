@@ -9,17 +9,27 @@
 namespace skywave {
 
 // All or nothing: the new buffers are made first and taken over together, so a failed
-// allocation leaves no cache that looks allocated but is not.
-void PathCache::allocate() {
-    if (entries_) return;
+// allocation leaves no cache that looks allocated but is not. The entries are as many
+// as the grid has cells, not as the largest grid has: fresh memory is slow to touch
+// the first time, and a coarse grid's run would touch a large page for each.
+void PathCache::allocate(const Grid& g) {
+    const std::size_t n = std::size_t(2) * std::size_t(std::max(g.n_rows, 1)) *
+                          std::size_t(std::max(g.n_cols, 1));
+    if (entries_ && n_entries_ >= n) return;
     std::unique_ptr<Entry[], EntryRelease> entries(
-        static_cast<Entry*>(large_page_block(kEntries * sizeof(Entry))));
+        static_cast<Entry*>(large_page_block(n * sizeof(Entry))));
     std::vector<std::uint16_t, LargePageAllocator<std::uint16_t>> arena;
-    arena.reserve(std::size_t(1) << 17);
-    std::vector<ScalarMemo> memos(std::size_t(kMemoTables) * kMemoSlots, ScalarMemo{});
+    std::vector<ScalarMemo> memos;
+    if (memos_.empty()) {
+        arena.reserve(std::size_t(1) << 17);
+        memos.assign(std::size_t(kMemoTables) * kMemoSlots, ScalarMemo{});
+    }
     entries_.swap(entries);
-    arena_.swap(arena);
-    memos_.swap(memos);
+    n_entries_ = n;
+    if (!memos.empty()) {
+        arena_.swap(arena);
+        memos_.swap(memos);
+    }
     keyed_ = false;
 }
 
@@ -37,7 +47,7 @@ void PathCache::clear() {
 }
 
 void PathCache::begin_pass(const Constants& k, const Grid& g) {
-    allocate();
+    allocate(g);
     const Key key{k.rlat,   k.rlon,        g.rows_per_rad,       g.cols_per_rad, g.n_rows,
                   g.n_cols, k.maxhop,      k.recalc_maxhop_flag, k.min_phi,      k.max_phi,
                   k.m9_1,   k.min_takeoff, k.max_takeoff,        k.sex_1,        k.sex_2,
@@ -46,6 +56,8 @@ void PathCache::begin_pass(const Constants& k, const Grid& g) {
     forget();
     key_ = key;
     keyed_ = true;
+    rows_ = g.n_rows;
+    cols_ = g.n_cols;
     great_circles_.build(k.rlon, g);
 }
 

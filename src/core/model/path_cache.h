@@ -98,11 +98,11 @@ public:
     }
     // Forgets everything.
     void clear();
-    // Gets the cache's memory (about a megabyte, once per model); throws bad_alloc.
-    void allocate();
+    // Gets the cache's memory for a grid (an entry per cell and direction, under a
+    // megabyte for a grain-2 grid); throws bad_alloc.
+    void allocate(const Grid& g);
 
 private:
-    static constexpr int kEntries = 2 * MAX_ROWS * MAX_COLS;
     // The arena is started afresh (and everything forgotten) beyond this many cells.
     static constexpr std::size_t kArenaLimit = std::size_t(1) << 22;
 
@@ -129,13 +129,16 @@ private:
         void operator()(Entry* p) const { large_page_release(p); }
     };
     std::unique_ptr<Entry[], EntryRelease> entries_;
+    std::size_t n_entries_ = 0;
+    // The grid the entries are laid out for (two directions of rows x columns).
+    int rows_ = 0, cols_ = 0;
     std::vector<std::uint16_t, LargePageAllocator<std::uint16_t>> arena_;
 };
 
 // The few calls of every path, inline.
 
 inline PathCache::Entry& PathCache::select(int path, int row, int col, float pathlen, float azim) {
-    Entry& e = entries_[std::size_t((path * MAX_ROWS + row) * MAX_COLS + col)];
+    Entry& e = entries_[std::size_t((path * rows_ + row) * cols_ + col)];
     if (e.generation == generation_ && bits_of(e.pathlen) == bits_of(pathlen) &&
         bits_of(e.azim) == bits_of(azim))
         return e;

@@ -552,7 +552,7 @@ private:
         changed_.notify_all();
         if (!ok) return false;
         try {
-            worker.model.path_cache.allocate();
+            worker.model.path_cache.allocate(worker.model.grid);
         } catch (const std::bad_alloc&) {
             std::lock_guard lock(mutex_);
             failed_ = true;
