@@ -302,13 +302,6 @@ private:
     const std::atomic<bool>& stop_;
 };
 
-// The time steps of a run's dates computed on several threads. Each step depends only
-// on its date, its own time and the constants, so each worker computes whole steps on
-// a model of its own (a copy of the run's, with path and polar caches of its own): on
-// meeting a new date it works out that date's values and geometry itself, so no
-// worker waits for the others at the end of a date. Each worker renders its screens;
-// this thread hands them to the file in order of date and time and is the only one
-// that calls the front end.
 // The values of a date a step leaves on the model beside its arrays, which the map's
 // information, the examination and the next step read.
 struct DateValues {
@@ -327,6 +320,13 @@ struct DateValues {
     }
 };
 
+// The time steps of a run's dates computed on several threads. Each step depends only
+// on its date, its own time and the constants, so each worker computes whole steps on
+// a model of its own (the run's settings, with arrays and path and polar caches of its
+// own; this thread's is the run's model): on meeting a new date it works out that
+// date's values and geometry itself, so no worker waits for the others at the end of
+// a date. Each worker renders its screens; this thread hands them to the file in order
+// of date and time and is the only one that calls the front end.
 class ParallelSteps {
 public:
     explicit ParallelSteps(int threads) : threads_(threads) {}
@@ -349,46 +349,56 @@ public:
         waiting_for_room_ = 0;
         stop_ = false;
         failed_ = false;
-        // No more workers than steps: each takes a model of its own (a few megabytes).
+        // No more workers than steps: each other than this thread takes a model of its
+        // own (a few megabytes).
         const std::size_t workers = std::min(std::size_t(threads_), n);
         if (workers < 2) return Ended::fallback;
         models_.resize(std::min(models_.size(), workers));
-        while (models_.size() < workers)
-            models_.push_back(std::make_unique<Worker>());
-        for (auto& w : models_)
-            w->claim = {};
-        std::vector<std::thread> threads;
-        // This thread is one of the workers too: it computes steps while it has none to
-        // write. Each other worker copies the run's model on its own thread, all at
-        // once; this thread leaves the model alone until every copy is made.
+        try {
+            while (models_.size() < workers)
+                models_.push_back(std::make_unique<Worker>());
+            // This thread is one of the workers too, on the run's model itself: it
+            // computes steps while it has none to write. The others take the run's
+            // settings now and make the rest of their models on their own threads
+            // (fresh memory is slow to touch), working out their first date from the
+            // start; they never read the run's model again.
+            for (std::size_t t = 0; t + 1 < models_.size(); ++t) {
+                Worker& w = *models_[t];
+                if (!w.owned) w.owned = std::make_unique<Model>();
+                w.model = w.owned.get();
+                w.model->settings() = m.settings();
+                w.model->exam_flag = 0;
+                w.model->change_flag = 0;
+                w.has_date = false;
+                w.claim = {};
+            }
+        } catch (const std::bad_alloc&) {
+            return Ended::fallback;
+        }
         Worker& own = *models_.back();
-        preparing_ = models_.size();
+        own.model = &m;
+        own.date = 0;
+        own.has_date = true;  // the first date's values and geometry are in m
+        own.values = DateValues::of(m);
+        own.claim = {};
+        m.exam_flag = 0;
+        m.change_flag = 0;
+        std::vector<std::thread> threads;
         try {
             for (std::size_t t = 0; t + 1 < models_.size(); ++t)
-                threads.emplace_back([this, &w = *models_[t], &m, &dates, &times] {
-                    if (prepare(w, m)) work(w, dates, times);
+                threads.emplace_back([this, &w = *models_[t], &dates, &times] {
+                    if (prepare(w)) work(w, dates, times);
                 });
         } catch (const std::exception&) {
             // No thread for a worker: those that started go on.
-            std::lock_guard lock(mutex_);
-            preparing_ -= models_.size() - 1 - threads.size();
         }
-        if (threads.empty()) {
-            std::lock_guard lock(mutex_);
-            preparing_ = 0;
-            return Ended::fallback;
-        }
-        prepare(own, m);
+        if (threads.empty()) return Ended::fallback;
         WorkerHooks own_hooks(stop_);
 
         Ended ended = Ended::done;
         std::unique_lock lock(mutex_);
         while (next < n) {
-            // While the other workers copy the run's model (which can take a few
-            // milliseconds: fresh pages), this thread computes steps of its own, but
-            // writes none and leaves the front end alone, since both touch the model.
-            const bool copying = preparing_ > 0;
-            if (!slots_[next].done || copying) {
+            if (!slots_[next].done) {
                 if (failed_) {
                     ended = Ended::fallback;
                     break;
@@ -416,7 +426,7 @@ public:
                     changed_.wait_for(lock, std::chrono::milliseconds(20));
                     lock.unlock();
                 }
-                if (!copying) hooks.yield();
+                hooks.yield();
                 lock.lock();
                 if (hooks.aborted()) {
                     ended = Ended::aborted;
@@ -477,7 +487,7 @@ public:
             t.join();
         // The run's arrays end as those of the last step written, as one thread leaves
         // them; a date left to this thread has its geometry worked out again.
-        if (next > 0 && last_model_) *m.arrays = *last_model_->arrays;
+        if (next > 0 && last_model_ && last_model_ != &m) *m.arrays = *last_model_->arrays;
         return ended;
     }
 
@@ -494,12 +504,15 @@ private:
         std::size_t next = 0, end = 0;
     };
 
-    // A worker's model, the date it holds, its own memo of the date-free geometry and
-    // the steps it has claimed.
+    // A worker's model (its own, or for this thread the run's), the date it holds with
+    // that date's values, its own memo of the date-free geometry and the steps it has
+    // claimed.
     struct Worker {
-        Model model;
+        std::unique_ptr<Model> owned;
+        Model* model = nullptr;
         std::size_t date = 0;
         bool has_date = false;
+        DateValues values;
         DateFreeGeometry date_free;
         Claim claim;
     };
@@ -525,46 +538,28 @@ private:
         return true;
     }
 
-    // Makes the worker's model a copy of the run's; false (and the steps left to one
-    // thread) if there is no memory for it.
-    bool prepare(Worker& worker, const Model& m) {
-        bool ok = true;
+    // Makes the arrays and the path cache of a worker's model; false (and the steps
+    // left to one thread) if there is no memory for them.
+    bool prepare(Worker& worker) {
         try {
-            Model& w = worker.model;
-            w.settings() = m.settings();
-            if (w.arrays)
-                *w.arrays = *m.arrays;
-            else
-                w.arrays = std::make_unique<ResultArrays>(*m.arrays);
-            DateValues::of(m).put(w);
-            w.exam_flag = 0;
-            w.change_flag = 0;
-            worker.date = 0;
-            worker.has_date = true;  // the first date's, copied from the run's model
+            Model& w = *worker.model;
+            if (!w.arrays) w.arrays = std::make_unique<ResultArrays>();
+            w.path_cache.allocate(w.grid);
+            return true;
         } catch (const std::bad_alloc&) {
-            ok = false;
-        }
-        {
-            std::lock_guard lock(mutex_);
-            --preparing_;
-            if (!ok) failed_ = true;
-        }
-        changed_.notify_all();
-        if (!ok) return false;
-        try {
-            worker.model.path_cache.allocate(worker.model.grid);
-        } catch (const std::bad_alloc&) {
-            std::lock_guard lock(mutex_);
-            failed_ = true;
+            {
+                std::lock_guard lock(mutex_);
+                failed_ = true;
+            }
+            changed_.notify_all();
             return false;
         }
-        return true;
     }
 
     // The values and the geometry of a date, on the worker's model.
     static void begin_date(Worker& worker, const RunDate& date, std::size_t index,
                            RunHooks& hooks) {
-        Model& w = worker.model;
+        Model& w = *worker.model;
         w.consts.day = date.day;
         w.consts.month = date.month;
         flux_to_ssn(w);
@@ -580,7 +575,7 @@ private:
     // bad_alloc.
     void compute_step(Worker& worker, std::size_t i, const std::vector<RunDate>& dates,
                       const std::vector<float>& times, WorkerHooks& hooks) {
-        Model& w = worker.model;
+        Model& w = *worker.model;
         const std::size_t per_date = times.size();
         std::string screen;
         {
@@ -591,7 +586,14 @@ private:
             }
         }
         const std::size_t d = i / per_date;
-        if (!worker.has_date || worker.date != d) begin_date(worker, dates[d], d, hooks);
+        if (!worker.has_date || worker.date != d) {
+            begin_date(worker, dates[d], d, hooks);
+        } else {
+            // The run's model holds the date of the step written last.
+            w.consts.day = dates[d].day;
+            w.consts.month = dates[d].month;
+            worker.values.put(w);
+        }
         if (hooks.aborted()) return;
         w.consts.calc_time = times[i % per_date];
         ionosphere_pass(w, hooks);
@@ -600,13 +602,14 @@ private:
         std::string header = make_header_line(w);
         w.header_line = header;
         write_screen(w, screen);
+        worker.values = DateValues::of(w);
         bool awaited;
         {
             std::lock_guard lock(mutex_);
             Slot& slot = slots_[i];
             slot.screen = std::move(screen);
             slot.header = std::move(header);
-            slot.values = DateValues::of(w);
+            slot.values = worker.values;
             slot.model = &w;
             slot.done = true;
             awaited = awaited_from_ <= i && i <= awaited_to_;
@@ -659,7 +662,6 @@ private:
     std::atomic<std::size_t> next_index_{0};
     std::atomic<bool> stop_{false};
     bool failed_ = false;
-    std::size_t preparing_ = 0;  // workers still copying the run's model (under mutex_)
     Model* last_model_ = nullptr;
     std::mutex mutex_;
     std::condition_variable changed_;
