@@ -333,8 +333,8 @@ public:
 
     enum class Ended { done, fallback, aborted, failed };
 
-    // Computes and writes the steps times[0 ... n-1] of each of the dates, the first
-    // date's geometry being already in m; next receives the index (date x times + time)
+    // Computes and writes the steps times[0 ... n-1] of each of the dates, working out
+    // each date's values and geometry; next receives the index (date x times + time)
     // of the first step not written, and m's date and time are those of the last step
     // written. fallback: the switches ask for one thread (or no thread could run).
     Ended run(Model& m, const std::vector<RunDate>& dates, const std::vector<float>& times,
@@ -377,9 +377,7 @@ public:
         }
         Worker& own = *models_.back();
         own.model = &m;
-        own.date = 0;
-        own.has_date = true;  // the first date's values and geometry are in m
-        own.values = DateValues::of(m);
+        own.has_date = false;
         own.claim = {};
         m.exam_flag = 0;
         m.change_flag = 0;
@@ -442,7 +440,7 @@ public:
             }
             Slot& slot = slots_[next];
             const RunDate& date = dates[next / per_date];
-            if (next % per_date == 0 && next > 0) {
+            if (next % per_date == 0) {
                 // A new date: its values and geometry were worked out by the workers.
                 hooks.SetStatus("NON-TIME DEPENDENT CALCS - DONE");
                 hooks.yield();
@@ -705,26 +703,15 @@ RunOutcome MainCalcs(Model& m, const std::optional<std::string>& output, RunHook
     k.day = m.dates.start_day;
     k.month = m.dates.start_month;
     for (;;) {
-        flux_to_ssn(m);
-        calc_ak_factor(m);
-        calc_sol_lat(m);
-        range_azim tx{k.rlat, k.rlon, 0, 0, 0, 0};
-        geometry_pass(m, hooks, tx, date_free);
-        if (hooks.aborted()) break;
-        hooks.SetStatus("NON-TIME DEPENDENT CALCS - DONE");
-        hooks.yield();
-
-        k.calc_time = k.start_time;
         bool date_done = false;
         std::vector<float> times;
         float after_last = 0;
         // Examination and changes of the constants look at (and change) the model
-        // between steps: their dates run on this thread alone.
-        if (resuming) {
-            k.calc_time = resume_at;  // the rest of a date taken back from the workers
-            resuming = false;
-        } else if (parallel && norestart_calc == 0 && !hooks.exam_flag.load() &&
-                   !hooks.change_flag.load() && list_times(k, times, after_last)) {
+        // between steps: their dates run on this thread alone. The workers work out
+        // each date's values and geometry themselves, the first one's included, so
+        // that they all start at once.
+        if (!resuming && parallel && norestart_calc == 0 && !hooks.exam_flag.load() &&
+            !hooks.change_flag.load() && list_times(k, times, after_last)) {
             const std::vector<RunDate> dates = list_dates(k, m.dates, times.size());
             std::size_t next = 0;
             const ParallelSteps::Ended ended =
@@ -752,6 +739,19 @@ RunOutcome MainCalcs(Model& m, const std::optional<std::string>& output, RunHook
                     failed = true;
                     break;
             }
+        }
+        if (!date_done && !failed && !hooks.aborted()) {
+            flux_to_ssn(m);
+            calc_ak_factor(m);
+            calc_sol_lat(m);
+            range_azim tx{k.rlat, k.rlon, 0, 0, 0, 0};
+            geometry_pass(m, hooks, tx, date_free);
+            if (hooks.aborted()) break;
+            hooks.SetStatus("NON-TIME DEPENDENT CALCS - DONE");
+            hooks.yield();
+            // From the first step, or the rest of a date taken back from the workers.
+            k.calc_time = resuming ? resume_at : k.start_time;
+            resuming = false;
         }
         for (; !date_done && !failed;) {
             if (hooks.aborted()) break;
