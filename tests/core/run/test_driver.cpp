@@ -276,6 +276,39 @@ TEST(Driver, RememberedHopMidpointsChangeNoBit) {
     }
 }
 
+TEST(Driver, AModelRunAgainOnAFinerGridForgetsItsCoarsePaths) {
+    // The path cache is laid out for the grid of its run; a model that ran on a coarse
+    // grid and runs again on a finer one must give the fine grid's results bit for bit.
+    struct LastMof : RunHooks {
+        std::vector<float> values;
+        void step_done(Model& m) override {
+            values.clear();
+            for (int r = 0; r < m.grid.n_rows; ++r)
+                for (int c = 0; c < m.grid.n_cols; ++c)
+                    values.insert(values.end(), {m.arrays->mof[r][c], m.arrays->longlof[r][c]});
+        }
+    };
+    Model reused, fresh;
+    test::setup_model(reused, 3);
+    test::setup_model(fresh, 1);
+    for (Model* m : {&reused, &fresh}) {
+        m->dates = {21, 6, 21, 6, 1, 1};
+        m->consts.start_time = m->consts.stop_time = 12;
+    }
+    LastMof coarse, fine, expected;
+    MessageLog log;
+    MainCalcs(reused, std::nullopt, coarse, log);
+    reused.consts.display_grain = 1;
+    ASSERT_TRUE(InitCalc(reused, log));
+    MainCalcs(reused, std::nullopt, fine, log);
+    MainCalcs(fresh, std::nullopt, expected, log);
+    ASSERT_GT(fine.values.size(), coarse.values.size());
+    ASSERT_EQ(fine.values.size(), expected.values.size());
+    EXPECT_EQ(
+        std::memcmp(fine.values.data(), expected.values.data(), fine.values.size() * sizeof(float)),
+        0);
+}
+
 TEST(Driver, RememberedGeometryFollowsTheQthAndThePole) {
     // A run keeps the distances, azimuths and geomagnetic coordinates of its first date
     // for the next ones; a QTH or pole moved between dates must be seen on the next date
