@@ -462,6 +462,7 @@ public:
                 break;
             }
             last_model_ = slot.model;
+            last_written_ = {date, m.consts.calc_time, slot.values, m.header_line};
             ++next;
             hooks.step_done(m);
             lock.lock();
@@ -483,9 +484,17 @@ public:
         room_.notify_all();
         for (auto& t : threads)
             t.join();
-        // The run's arrays end as those of the last step written, as one thread leaves
-        // them; a date left to this thread has its geometry worked out again.
-        if (next > 0 && last_model_ && last_model_ != &m) *m.arrays = *last_model_->arrays;
+        // The run's model ends with the last step written, as one thread leaves it (this
+        // thread may have computed later steps on it); a date left to this thread has
+        // its values and geometry worked out again.
+        if (next > 0) {
+            m.consts.day = last_written_.date.day;
+            m.consts.month = last_written_.date.month;
+            m.consts.calc_time = last_written_.time;
+            last_written_.values.put(m);
+            m.header_line = last_written_.header;
+            if (last_model_ != &m) *m.arrays = *last_model_->arrays;
+        }
         return ended;
     }
 
@@ -495,6 +504,14 @@ private:
         DateValues values;
         Model* model = nullptr;
         bool done = false;
+    };
+
+    // What the run's model holds of the step written last.
+    struct WrittenStep {
+        RunDate date{};
+        float time = 0;
+        DateValues values;
+        std::string header;
     };
 
     // Consecutive steps a worker has claimed: next ... end - 1.
@@ -587,7 +604,8 @@ private:
         if (!worker.has_date || worker.date != d) {
             begin_date(worker, dates[d], d, hooks);
         } else {
-            // The run's model holds the date of the step written last.
+            // The writer leaves this thread's model, the run's, with the date of the
+            // step it wrote last.
             w.consts.day = dates[d].day;
             w.consts.month = dates[d].month;
             worker.values.put(w);
@@ -661,6 +679,7 @@ private:
     std::atomic<bool> stop_{false};
     bool failed_ = false;
     Model* last_model_ = nullptr;
+    WrittenStep last_written_;
     std::mutex mutex_;
     std::condition_variable changed_;
     std::condition_variable room_;  // the writer has moved on

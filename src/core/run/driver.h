@@ -53,9 +53,9 @@ enum class RunOutcome {
 // jobs > 1 computes the time steps of each date on that many threads and writes their
 // screens in order, so the file is the same for any jobs. The hooks are still called
 // only from this thread, in step order; step_done then sees the step's time, header
-// and info values, while the arrays are those of some step this thread computed,
-// and those of the last step written only once the threads stop. A date that starts
-// with exam_flag or change_flag on, or during which one is turned on, goes on with one
+// and info values, while the arrays are those of some step this thread computed (after
+// a stop too; after a complete run, the last step's). A date that starts with
+// exam_flag or change_flag on, or during which one is turned on, goes on with one
 // thread.
 RunOutcome MainCalcs(Model& m, const std::optional<std::string>& output, RunHooks& hooks,
                      MessageSink& messages, int jobs = 1);
