@@ -13,8 +13,8 @@ namespace skywave {
 // as the grid has cells, not as the largest grid has: fresh memory is slow to touch
 // the first time, and a coarse grid's run would touch a large page for each.
 void PathCache::allocate(const Grid& g) {
-    const std::size_t n = std::size_t(2) * std::size_t(std::max(g.n_rows, 1)) *
-                          std::size_t(std::max(g.n_cols, 1));
+    const std::size_t n =
+        std::size_t(2) * std::size_t(std::max(g.n_rows, 1)) * std::size_t(std::max(g.n_cols, 1));
     if (entries_ && n_entries_ >= n) return;
     std::unique_ptr<Entry[], EntryRelease> entries(
         static_cast<Entry*>(large_page_block(n * sizeof(Entry))));
@@ -56,8 +56,6 @@ void PathCache::begin_pass(const Constants& k, const Grid& g) {
     forget();
     key_ = key;
     keyed_ = true;
-    rows_ = g.n_rows;
-    cols_ = g.n_cols;
     great_circles_.build(k.rlon, g);
 }
 

@@ -129,16 +129,14 @@ private:
         void operator()(Entry* p) const { large_page_release(p); }
     };
     std::unique_ptr<Entry[], EntryRelease> entries_;
-    std::size_t n_entries_ = 0;
-    // The grid the entries are laid out for (two directions of rows x columns).
-    int rows_ = 0, cols_ = 0;
+    std::size_t n_entries_ = 0;  // two directions of the keyed grid's rows x columns, or more
     std::vector<std::uint16_t, LargePageAllocator<std::uint16_t>> arena_;
 };
 
 // The few calls of every path, inline.
 
 inline PathCache::Entry& PathCache::select(int path, int row, int col, float pathlen, float azim) {
-    Entry& e = entries_[std::size_t((path * rows_ + row) * cols_ + col)];
+    Entry& e = entries_[std::size_t((path * key_.n_rows + row) * key_.n_cols + col)];
     if (e.generation == generation_ && bits_of(e.pathlen) == bits_of(pathlen) &&
         bits_of(e.azim) == bits_of(azim))
         return e;

@@ -461,8 +461,7 @@ public:
                 ended = Ended::failed;
                 break;
             }
-            last_model_ = slot.model;
-            last_written_ = {date, m.consts.calc_time, slot.values, m.header_line};
+            last_written_ = {date, m.consts.calc_time, slot.values, m.header_line, slot.model};
             ++next;
             hooks.step_done(m);
             lock.lock();
@@ -493,7 +492,7 @@ public:
             m.consts.calc_time = last_written_.time;
             last_written_.values.put(m);
             m.header_line = last_written_.header;
-            if (last_model_ != &m) *m.arrays = *last_model_->arrays;
+            if (last_written_.model != &m) *m.arrays = *last_written_.model->arrays;
         }
         return ended;
     }
@@ -506,12 +505,14 @@ private:
         bool done = false;
     };
 
-    // What the run's model holds of the step written last.
+    // The step written last: what the run's model holds of it, and the model whose
+    // arrays it left.
     struct WrittenStep {
         RunDate date{};
         float time = 0;
         DateValues values;
         std::string header;
+        Model* model = nullptr;
     };
 
     // Consecutive steps a worker has claimed: next ... end - 1.
@@ -678,7 +679,6 @@ private:
     std::atomic<std::size_t> next_index_{0};
     std::atomic<bool> stop_{false};
     bool failed_ = false;
-    Model* last_model_ = nullptr;
     WrittenStep last_written_;
     std::mutex mutex_;
     std::condition_variable changed_;
